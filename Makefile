@@ -1,0 +1,57 @@
+# The two commands of the README: `make run` and `make test`. Each installs what
+# is missing first, then builds.
+#
+# Trees: build/native (Linux, sanitizers, tests), build/win32 (the shipped 32-bit
+# Windows program), build/win64 (the same Windows code as 64-bit: what Wine runs
+# on these machines, whose kernels cannot execute 32-bit code; its tests run there).
+JOBS ?= $(shell nproc)
+NATIVE := build/native
+WIN32 := build/win32
+WIN64 := build/win64
+BENCH := build/bench
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps native win32 win64 test test-native test-win64 run bench fuzz screenshot clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+native: deps
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DTALVERN_SANITIZE=ON >/dev/null
+	@cmake --build $(NATIVE) -j$(JOBS)
+
+win32: deps
+	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DTALVERN_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake --build $(WIN32) -j$(JOBS)
+
+win64: deps
+	@cmake -S . -B $(WIN64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build $(WIN64) -j$(JOBS)
+
+test-native: native
+	cd $(NATIVE) && ctest --output-on-failure
+
+test-win64: win64
+	bash scripts/with-display.sh sh -c 'cd $(WIN64) && ctest --output-on-failure'
+
+test: test-native win32 test-win64
+
+run: win64
+	@bash scripts/run.sh $(WIN64)
+
+bench: deps
+	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DTALVERN_TESTS=OFF -DTALVERN_BENCH=ON >/dev/null
+	@cmake --build $(BENCH) -j$(JOBS)
+	@bash scripts/bench.sh $(BENCH)
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVERN_TESTS=OFF -DTALVERN_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ) -j$(JOBS)
+	@bash scripts/fuzz.sh $(FUZZ) $(FUZZ_SECONDS)
+
+screenshot: win64
+	@bash scripts/screenshot.sh $(WIN64)
+
+clean:
+	rm -rf build

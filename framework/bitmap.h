@@ -1,0 +1,67 @@
+#pragma once
+// TBitmap: a raster image kept in memory as 32-bit blue-green-red-unused pixels,
+// with the pixel format and optional palette of its source, which only its own
+// BMP saving uses.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "framework/palette.h"
+#include "framework/pixel_buffer.h"
+
+class TCanvas;
+class TStream;
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+
+class TBitmap {
+public:
+    TBitmap();
+    ~TBitmap();
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Resizing keeps the pixels of the common area; new pixels are black.
+    void SetWidth(int width) { SetSize(width, height_); }
+    void SetHeight(int height) { SetSize(width_, height); }
+    void SetSize(int width, int height);
+    bool Empty() const { return width_ <= 0 || height_ <= 0; }
+
+    TPixelFormat PixelFormat = pfDevice;
+    const TLogPalette* Palette() const { return palette_.get(); }
+    void SetPalette(PaletteHandle palette) { palette_ = std::move(palette); }
+
+    TCanvas& Canvas();
+
+    // Row y counted from the top; Width() pixels. Only valid while not Empty().
+    std::uint32_t* ScanLine(int y);
+    const std::uint32_t* ScanLine(int y) const;
+    // Row `fromBottom` (0 is the bottom row) as Width() blue, green, red triples.
+    void ReadRow24(int fromBottom, std::uint8_t* destination) const;
+
+    // Copies size, pixels, format and palette.
+    void Assign(const TBitmap& source);
+    // Takes over another bitmap's image, leaving it empty.
+    void TakeOver(TBitmap& source);
+
+    // Reads a BMP file image; raises EInvalidGraphic and keeps the old image when
+    // the data is not a valid bitmap.
+    void LoadFromStream(TStream& stream);
+    void LoadFromFile(const std::string& fileName);
+    // Writes a BMP file in the bitmap's own format: 1, 4 and 8 bits with its palette
+    // (or a default one), 15 and 16 bits as 5-5-5, 32 bits as 32, else 24.
+    void SaveToStream(TStream& stream) const;
+    void SaveToFile(const std::string& fileName) const;
+
+    // The platform buffer (Win32 code reaches the DIB section through it).
+    PixelBuffer* Buffer() { return pixels_.get(); }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::unique_ptr<PixelBuffer> pixels_;
+    PaletteHandle palette_;
+    std::unique_ptr<TCanvas> canvas_;
+};

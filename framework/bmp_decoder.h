@@ -1,0 +1,21 @@
+#pragma once
+// The picture object's own BMP decoder: every header form (OS/2 12-byte, 40-byte,
+// V4 and V5), 1, 2, 4, 8, 16, 24 and 32 bits per pixel, RLE4 and RLE8, bit-field
+// masks, bottom-up and top-down rows. Nothing from the data is trusted: malformed
+// input raises EInvalidGraphic, too large a picture EOutOfResources.
+#include <memory>
+
+#include "framework/bitmap.h"
+
+class TStream;
+
+struct TDecodedBmp {
+    int Width = 0;
+    int Height = 0;
+    TPixelFormat Format = pf24bit;
+    PaletteHandle Palette;  // for 8 bits or less
+    std::unique_ptr<PixelBuffer> Pixels;
+};
+
+// Reads a BMP file image ("BM" file header first) from the stream's position.
+TDecodedBmp DecodeBmpFile(TStream& stream);

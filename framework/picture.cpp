@@ -1,0 +1,35 @@
+#include "framework/picture.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "framework/cp932.h"
+#include "framework/exceptions.h"
+
+namespace {
+
+std::string LowerExtension(const std::string& fileName)
+{
+    std::size_t dot = std::string::npos;
+    for (std::size_t i = 0; i < fileName.size(); i = Cp932Next(fileName, i)) {
+        const char c = fileName[i];
+        if (c == '.') dot = i;
+        else if (c == '\\' || c == '/' || c == ':') dot = std::string::npos;
+    }
+    if (dot == std::string::npos) return {};
+    std::string ext = fileName.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return ext;
+}
+
+}  // namespace
+
+void TPicture::LoadFromFile(const std::string& fileName)
+{
+    const std::string ext = LowerExtension(fileName);
+    if (ext != "bmp" && ext != "dib" && ext != "rle")
+        throw EInvalidGraphic("不明な画像ファイルの拡張子です (." + ext + ")");
+    TBitmap loaded;
+    loaded.LoadFromFile(fileName);
+    bitmap_.TakeOver(loaded);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The memory behind a TBitmap: top-down rows of 32-bit blue-green-red-unused
+// pixels, rows packed without padding. On Win32 it lives inside a DIB section so
+// that GDI can draw text into it and the screen can be painted from it.
+#include <cstdint>
+#include <memory>
+
+class PixelBuffer {
+public:
+    virtual ~PixelBuffer() = default;
+    virtual std::uint32_t* Bits() = 0;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+protected:
+    PixelBuffer(int width, int height) : width_(width), height_(height) {}
+
+private:
+    int width_;
+    int height_;
+};
+
+// Largest picture a bitmap takes: 2^28 pixels (1 GiB of pixel memory). Bigger
+// sizes, and allocation failures, raise EOutOfResources.
+constexpr std::int64_t MaxBitmapPixels = std::int64_t{1} << 28;
+
+// Zero-filled (black) pixels. Defined once per platform.
+std::unique_ptr<PixelBuffer> MakePixelBuffer(int width, int height);

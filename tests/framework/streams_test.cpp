@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "framework/exceptions.h"
+#include "framework/file_system.h"
+#include "framework/streams.h"
+#include "test_support.h"
+
+TEST(MemoryStream, ReadsNoFurtherThanItsEnd)
+{
+    const std::uint8_t data[3] = {1, 2, 3};
+    TCustomMemoryStream s(data, 3);
+    std::uint8_t out[8] = {};
+    EXPECT_EQ(s.Read(out, 8), 3);
+    EXPECT_EQ(s.Read(out, 8), 0);
+    s.SetPosition(1);
+    EXPECT_THROW(s.ReadBuffer(out, 3), EReadError);
+    EXPECT_EQ(s.Size(), 3);
+}
+
+TEST(MemoryStream, GrowsAsItIsWritten)
+{
+    TMemoryStream s;
+    s.WriteBuffer("abc", 3);
+    s.SetPosition(1);
+    s.WriteBuffer("XYZ", 3);
+    ASSERT_EQ(s.Bytes().size(), 4u);
+    EXPECT_EQ(std::string(s.Bytes().begin(), s.Bytes().end()), "aXYZ");
+}
+
+TEST(FileStream, CreatesReadsAndReportsMissingFiles)
+{
+    const std::string dir = ScratchDir("file_stream");
+    const std::string name = dir + PathSep() + "a.bin";
+    {
+        TFileStream out(name, fmCreate);
+        out.WriteBuffer("hello", 5);
+        out.Close();
+    }
+    TFileStream in(name, fmOpenRead | fmShareDenyWrite);
+    EXPECT_EQ(in.Size(), 5);
+    char text[5];
+    in.ReadBuffer(text, 5);
+    EXPECT_EQ(std::string(text, 5), "hello");
+    EXPECT_THROW(TFileStream(dir + PathSep() + "missing", fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(dir + PathSep() + "no" + PathSep() + "x", fmCreate), EFCreateError);
+}
+
+TEST(FileSystem, KindsDirectoriesAndReplacement)
+{
+    const std::string dir = ScratchDir("file_system");
+    const std::string sub = dir + PathSep() + "sub";
+    EXPECT_EQ(PathKind(sub), TPathKind::NotFound);
+    EXPECT_TRUE(CreateDir(sub));
+    EXPECT_EQ(PathKind(sub), TPathKind::Directory);
+    EXPECT_FALSE(CreateDir(dir + PathSep() + "x" + PathSep() + "y"));
+    const std::string a = sub + PathSep() + "a", b = sub + PathSep() + "b";
+    WriteAll(a, {1});
+    WriteAll(b, {2, 2});
+    EXPECT_EQ(PathKind(a), TPathKind::Other);
+    EXPECT_TRUE(MoveFileOver(a, b));
+    EXPECT_EQ(ReadAll(b), std::vector<std::uint8_t>{1});
+    EXPECT_FALSE(FileExists(a));
+    const std::string temp = TemporarySibling(b);
+    EXPECT_NE(temp, b);
+    EXPECT_FALSE(FileExists(temp));
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Helpers the tests share: a scratch directory of their own and byte builders.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A fresh, empty directory for one test, removed by the next run of the same test.
+std::string ScratchDir(const std::string& name);
+// The path separator the platform's file names use.
+std::string PathSep();
+std::vector<std::uint8_t> ReadAll(const std::string& path);
+void WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// Little-endian byte assembly.
+struct Bytes {
+    std::vector<std::uint8_t> data;
+    Bytes& u8(unsigned v) { data.push_back(std::uint8_t(v)); return *this; }
+    Bytes& u16(unsigned v) { return u8(v).u8(v >> 8); }
+    Bytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
+    Bytes& str(const std::string& s) { data.insert(data.end(), s.begin(), s.end()); return *this; }
+    Bytes& fill(std::size_t n, unsigned v = 0) { data.insert(data.end(), n, std::uint8_t(v)); return *this; }
+    std::size_t size() const { return data.size(); }
+};
