@@ -8,13 +8,18 @@ n=90
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
 Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
 export DISPLAY=":$n"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 "$(dirname "$0")/wine-prefix.sh"
+# Start the wineserver and Wine's own services now, detached from our output:
+# services started by a test program would hold its output pipe open and keep
+# the test runner waiting.
 wineserver -p >/dev/null 2>&1 || true
-status=0
-"$@" || status=$?
-wineserver -k >/dev/null 2>&1 || true
-kill "$xvfb" 2>/dev/null || true
-wait "$xvfb" 2>/dev/null || true
-exit $status
+"$WINELOADER" wineboot >/dev/null 2>&1 </dev/null || true
+"$@"

@@ -1,0 +1,38 @@
+#pragma once
+// The BMP file operations of the image components: reading a file's colour depth
+// and colour table, palettes from DIB header blocks, and writing a bitmap at a
+// chosen depth with a given palette.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "framework/palette.h"
+
+class TBitmap;
+
+// 40-byte info header followed by room for 256 four-byte colour entries (an
+// OS/2 12-byte header is followed by 3-byte entries instead).
+using TBitmapHeaderBlock = std::array<std::uint8_t, 40 + 256 * 4>;
+
+struct TBitmapHeaderInfo {
+    int ColorDepth = 0;     // 0 when unknown
+    PaletteHandle Palette;  // for depths of 8 or less, owned by the caller
+};
+
+// Raises the file error when the file cannot be opened; a file that is not a BMP
+// file, or has another header form, gives depth 0 and no palette.
+TBitmapHeaderInfo ReadBitmapHeader(const std::string& fileName);
+
+// A palette from a header block (40- or 12-byte info header and its colour
+// table), or none above 8 bits and for other header forms. `blockSize` bounds
+// what may be read.
+PaletteHandle MakeDIBPalette(const std::uint8_t* block, std::size_t blockSize);
+
+// Fills the block with the info header and colour table for writing `bitmap` at
+// `depth`; returns the colour count, or -1 when the bitmap holds no image.
+int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, const TLogPalette* palette);
+
+// Writes `bitmap` as a BMP file at `depth` (0: the bitmap's own format). True
+// when the file was written; never raises. An existing file is replaced only
+// when the whole new file was written.
+bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int depth, const TLogPalette* palette);
