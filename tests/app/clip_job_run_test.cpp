@@ -12,11 +12,11 @@ namespace {
 const std::string kRunning = "ESCキーかキャンセルボタンで中止します";
 const std::string kIdle = "ファイルをドラッグ＆ドロップして下さい";
 
-struct Run {
+struct BatchRun {
     FakeClipHost host;
     FakeImage image;
     TClipJob job{host, image};
-    explicit Run(const std::string& scratch)
+    explicit BatchRun(const std::string& scratch)
     {
         host.Job = &job;
         host.Directory = ScratchDir(scratch);
@@ -44,7 +44,7 @@ int LastPumpOf(int file)
 
 TEST(RunClip, OneFileInOrder)
 {
-    Run r("run_order");
+    BatchRun r("run_order");
     r.AddPictures(1);
     r.job.RunClip();
     const std::vector<std::string> expected = {
@@ -61,7 +61,7 @@ TEST(RunClip, OneFileInOrder)
 
 TEST(RunClip, UnreadableFileIsNGAndTheRunGoesOn)
 {
-    Run r("run_unreadable");
+    BatchRun r("run_unreadable");
     r.host.AddEntries({"a.gif", "b.txt", "c.gif"});
     r.image.Add("a.gif", {8, 8, 24});
     r.image.Add("c.gif", {8, 8, 24});
@@ -74,7 +74,7 @@ TEST(RunClip, UnreadableFileIsNGAndTheRunGoesOn)
 
 TEST(RunClip, SaveErrorIsShownAndTheRunGoesOn)
 {
-    Run r("run_save_error");
+    BatchRun r("run_save_error");
     r.AddPictures(3);
     // A directory where e1's output should go: the writer cannot replace it.
     ASSERT_TRUE(CreateDir(r.host.Directory + PathSep() + "e1.bmp"));
@@ -88,7 +88,7 @@ TEST(RunClip, SaveErrorIsShownAndTheRunGoesOn)
 
 TEST(RunClip, CancelDuringTheLastFileEndsTheRunNormally)
 {
-    Run r("run_cancel_last");
+    BatchRun r("run_cancel_last");
     r.AddPictures(3);
     r.host.OnPump = [&](int pump) {
         if (pump == LastPumpOf(1) + 2) r.job.ButtonCancelClick();  // after e2's load
@@ -103,7 +103,7 @@ TEST(RunClip, CancelDuringTheLastFileEndsTheRunNormally)
 
 TEST(RunClip, StoppedAfterTheSecondOfFiveLeavesTheRestAsTheyWere)
 {
-    Run r("run_stop_second");
+    BatchRun r("run_stop_second");
     r.AddPictures(5);
     r.host.Entries[2].Result = "OK";  // from an earlier run
     r.host.OnPump = [&](int pump) {
@@ -121,7 +121,7 @@ TEST(RunClip, StoppedAfterTheSecondOfFiveLeavesTheRestAsTheyWere)
 
 TEST(RunClip, CancelClearedByTheNextRun)
 {
-    Run r("run_cancel_cleared");
+    BatchRun r("run_cancel_cleared");
     r.AddPictures(2);
     r.host.OnPump = [&](int pump) {
         if (pump == 1) r.job.ButtonCancelClick();
@@ -135,7 +135,7 @@ TEST(RunClip, CancelClearedByTheNextRun)
 
 TEST(RunClip, EntriesDeletedDuringAPumpAreNeverTouched)
 {
-    Run r("run_deleted_tail");
+    BatchRun r("run_deleted_tail");
     r.AddPictures(4);
     r.host.OnPump = [&](int pump) {
         if (pump == LastPumpOf(1) + 1) r.host.Entries.resize(2);  // before e2: e2 and e3 go
@@ -148,7 +148,7 @@ TEST(RunClip, EntriesDeletedDuringAPumpAreNeverTouched)
 
 TEST(RunClip, DeletingTheEntryInProcessLeavesOthersUnmarked)
 {
-    Run r("run_deleted_current");
+    BatchRun r("run_deleted_current");
     r.AddPictures(3);
     r.host.OnPump = [&](int pump) {
         if (pump == LastPumpOf(0) + 2) r.host.Entries.erase(r.host.Entries.begin() + 1);  // e1, after its load
@@ -162,7 +162,7 @@ TEST(RunClip, DeletingTheEntryInProcessLeavesOthersUnmarked)
 
 TEST(RunClip, AnEntryAddedBeforeTheCurrentOneDoesNotTakeItsResult)
 {
-    Run r("run_inserted");
+    BatchRun r("run_inserted");
     r.AddPictures(2);
     r.host.OnPump = [&](int pump) {
         if (pump == 2) r.host.Entries.insert(r.host.Entries.begin(), FakeEntry{"a.gif", " ", false, false});
@@ -174,7 +174,7 @@ TEST(RunClip, AnEntryAddedBeforeTheCurrentOneDoesNotTakeItsResult)
 
 TEST(RunClip, NoSecondRunInsideTheFirst)
 {
-    Run r("run_reentry");
+    BatchRun r("run_reentry");
     r.AddPictures(3);
     r.host.OnPump = [&](int) { r.job.ButtonRunClick(); };
     r.job.ButtonRunClick();

@@ -128,7 +128,7 @@ TEST(TalvernClip, BadUsageIsStatusTwoAndTouchesNothing)
     const std::string dir = ScratchDir("cli_usage");
     const std::string source = Join(dir, "a.bmp");
     WritePicture(source, 8, 8);
-    for (const std::string& arguments : {std::string(""), "--crop 10x10 " + source, "--crop 10x10+0+0",
+    for (const std::string& arguments : {std::string(""), "--crop 10x10 " + source, std::string("--crop 10x10+0+0"),
                                          "--frobnicate " + source, "--crop -4x4+0+0 " + source}) {
         const Outcome r = Clip(dir, arguments);
         EXPECT_EQ(r.status, 2) << arguments;
