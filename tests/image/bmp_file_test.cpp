@@ -499,3 +499,23 @@ TEST(SaveBitmapFile, ShowsTheHourglassWhileWriting)
     Screen().OnCursorChange = nullptr;
     EXPECT_EQ(shown, (std::vector<TCursor>{crHourGlass, crDefault}));
 }
+
+#ifdef _WIN32
+TEST(SaveBitmapFile, TargetHeldOpenByAnotherReaderSurvives)
+{
+    const std::string dir = ScratchDir("bmp_save_in_use");
+    const std::string target = FileIn(dir, "busy.bmp");
+    WriteAll(target, {1, 2, 3});
+    TBitmap bitmap;
+    bitmap.SetSize(4, 4);
+    {
+        TFileStream reader(target, fmOpenRead | fmShareDenyWrite);
+        EXPECT_FALSE(SaveBitmapFile(target, bitmap, 24, nullptr));
+        EXPECT_FALSE(SaveBitmapFile(target, bitmap, 0, nullptr));
+    }
+    EXPECT_EQ(ReadAll(target), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(FilesIn(dir).size(), 1u);
+    EXPECT_TRUE(SaveBitmapFile(target, bitmap, 24, nullptr));
+    EXPECT_EQ(TWrittenBmp(target).Width(), 4);
+}
+#endif

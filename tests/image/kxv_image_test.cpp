@@ -47,7 +47,7 @@ void ExpectUnchanged(kxvImage& image)
 Bytes UndecodableBitmap()
 {
     Bytes b;
-    b.str("BM").u32(0).u32(0).u32(54 + 8);
+    b.u8('B').u8('M').u32(0).u32(0).u32(54 + 8);
     b.u32(40).u32(1).u32(1).u16(1).u16(8).u32(99).u32(0).u32(0).u32(0).u32(2).u32(0);
     b.u32(0x00102030).u32(0x00405060).fill(4);
     return b;
