@@ -9,7 +9,7 @@ void TLabel::SetCaption(const std::string& caption)
 
 void TLabel::Paint(TCanvas& canvas)
 {
-    if (Color != 0x1FFFFFFF) {
+    if (Color != clNone) {
         canvas.Brush.Color = Color;
         canvas.Brush.Style = bsSolid;
         canvas.FillRect(ClientRect());

@@ -14,7 +14,7 @@ public:
     TAlignment Alignment = taLeftJustify;
     TFont Font;
     // A colour fill behind the text, or clNone (the parent shows through).
-    TColor Color = 0x1FFFFFFF;
+    TColor Color = clNone;
     void Paint(TCanvas& canvas) override;
 
 private:
