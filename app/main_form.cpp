@@ -99,8 +99,9 @@ void TMainForm::BuildFromDescription()
         }
         case TControlKind::Label: {
             auto& label = dynamic_cast<TLabel&>(*control);
-            label.SetCaption(d.Caption);
             label.Alignment = d.Centered ? taCenter : taLeftJustify;
+            label.SetCaption(d.Caption);
+            label.SetAutoSize(d.AutoSize);
             break;
         }
         case TControlKind::Button: dynamic_cast<TButton&>(*control).SetCancel(d.Cancel); break;

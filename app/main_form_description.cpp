@@ -18,10 +18,11 @@ TControlDescription Edit(const char* name, int left, int top, const char* text, 
 }
 
 TControlDescription Label(const char* name, int left, int top, int width, int height, const char* text,
-                          bool centered)
+                          bool centered, bool autoSize)
 {
     return {.Name = name, .Kind = K::Label, .Parent = "GroupBox1", .Left = left, .Top = top, .Width = width,
-            .Height = height, .Caption = text, .Hint = "", .TabOrder = -1, .Events = {}, .Centered = centered};
+            .Height = height, .Caption = text, .Hint = "", .TabOrder = -1, .Events = {}, .Centered = centered,
+            .AutoSize = autoSize};
 }
 
 TFormDescription Build()
@@ -66,12 +67,12 @@ TFormDescription Build()
     c.push_back(Edit("EditBottom", 128, 40, "479", 3));
     c.push_back(Edit("EditWidth", 40, 64, "640", 4));
     c.push_back(Edit("EditHeight", 128, 64, "480", 5));
-    c.push_back(Label("Label2", 8, 20, 25, 17, "Left", true));
-    c.push_back(Label("Label1", 88, 20, 33, 17, "Top", true));
-    c.push_back(Label("Label4", 8, 44, 27, 12, "Right", true));
-    c.push_back(Label("Label3", 82, 44, 37, 12, "Bottom", true));
-    c.push_back(Label("Label6", 8, 68, 28, 12, "Width", false));
-    c.push_back(Label("Label8", 88, 68, 33, 12, "Height", false));
+    c.push_back(Label("Label2", 8, 20, 25, 17, "Left", true, false));
+    c.push_back(Label("Label1", 88, 20, 33, 17, "Top", true, false));
+    c.push_back(Label("Label4", 8, 44, 27, 12, "Right", true, true));
+    c.push_back(Label("Label3", 82, 44, 37, 12, "Bottom", true, true));
+    c.push_back(Label("Label6", 8, 68, 28, 12, "Width", false, true));
+    c.push_back(Label("Label8", 88, 68, 33, 12, "Height", false, true));
     c.push_back({.Name = "ListViewClip", .Kind = K::ListView, .Parent = "", .Left = 200, .Top = 8, .Width = 265,
                  .Height = 241, .Caption = "", .Hint = "右クリックでメニュー表示", .TabOrder = 4,
                  .Events = {{"OnDblClick", "ListViewClipDblClick"},

@@ -27,6 +27,7 @@ struct TControlDescription {
     bool Lowered = false;      // panel: lowered outer bevel
     bool Black = false;        // panel: black
     bool Centered = false;     // label: centred text
+    bool AutoSize = false;     // label: sized to its text
     bool Cancel = false;       // button: answers Esc
     // List view columns, or status bar panels: text and width (0: the rest).
     std::vector<std::pair<std::string, int>> Parts = {};
