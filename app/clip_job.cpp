@@ -81,7 +81,8 @@ void TClipJob::RunClip()
     host_.SetStatusText(kRunningStatus);
     host_.ClearAllSelections();
 
-    for (int i = 0; i < host_.EntryCount(); ++i) {
+    int i = 0;
+    while (i < host_.EntryCount()) {
         host_.ProcessMessages();
         if (i >= host_.EntryCount())
             break;
@@ -95,19 +96,34 @@ void TClipJob::RunClip()
         const std::string path = host_.EntryText(i);
         const bool ok = ClipFile(path);
 
-        // ClipFile pumps messages: the entry may have gone or moved meanwhile.
-        if (i < host_.EntryCount() && host_.EntryText(i) == path) {
-            host_.SetEntryResult(i, ok ? "OK" : "NG");
-            host_.SetEntryFocused(i, false);
-            host_.SetEntrySelected(i, false);
+        // ClipFile pumps messages: the entry may have been deleted, or moved by
+        // entries added or deleted before it, in the meantime.
+        const int at = FindEntry(path, i);
+        if (at >= 0) {
+            host_.SetEntryResult(at, ok ? "OK" : "NG");
+            host_.SetEntryFocused(at, false);
+            host_.SetEntrySelected(at, false);
             host_.RepaintList();
+            i = at + 1;
         }
+        // Otherwise the entry is gone, and whatever now stands at i came after it.
         if (cancelRequested_)
             break;
     }
 
     running_ = false;
     host_.SetStatusText(kIdleStatus);
+}
+
+int TClipJob::FindEntry(const std::string& path, int expectedIndex)
+{
+    const int count = host_.EntryCount();
+    if (expectedIndex < count && host_.EntryText(expectedIndex) == path)
+        return expectedIndex;
+    for (int i = 0; i < count; ++i)
+        if (host_.EntryText(i) == path)
+            return i;
+    return -1;
 }
 
 bool TClipJob::ClipFile(const std::string& path)

@@ -10,9 +10,11 @@
 //  - a second run never starts inside the first: ButtonRunClick does nothing
 //    while Running();
 //  - after every pump the loop checks its index against the list's current
-//    count, and before writing a result it checks that the entry at that index
-//    still has the text of the file it processed, so an entry deleted (or moved
-//    by an insertion) during a run is never written to;
+//    count; after a file it finds the entry again by its text (entries are
+//    unique), at its index or, when entries were added or deleted before it,
+//    where it went, writes the result there and goes on after it. An entry
+//    deleted during a run is never touched again, and no result lands on
+//    another entry;
 //  - the run's own selection changes (clearing every selection at the start,
 //    marking and unmarking each entry) must not reload the preview: Running() is
 //    true from before the first of them to after the last, and the window's
@@ -106,6 +108,10 @@ public:
     static std::string OutputName(const std::string& source, const std::string& directory);
 
 private:
+    // The index of the entry with this text, looked for at expectedIndex first;
+    // -1 when it is no longer in the list.
+    int FindEntry(const std::string& path, int expectedIndex);
+
     TClipJobHost& host_;
     kxvImage& image_;
     bool running_ = false;
