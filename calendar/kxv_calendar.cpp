@@ -305,7 +305,7 @@ void kxvCalendar::SetMemoHeight(int height)
     UpdateCalendar();
 }
 
-void kxvCalendar::SetDateLabel(kxCaptionTarget* label)
+void kxvCalendar::SetDateLabel(TLabel* label)
 {
     if (label == dateLabel_) return;
     dateLabel_ = label;

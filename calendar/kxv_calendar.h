@@ -13,13 +13,7 @@
 #include "calendar/kx_date.h"
 #include "calendar/kxv_color_of_week.h"
 #include "framework/custom_grid.h"
-
-// What the calendar needs of its date label: a caption to set.
-class kxCaptionTarget {
-public:
-    virtual ~kxCaptionTarget() = default;
-    virtual void SetCaption(const std::string& caption) = 0;
-};
+#include "framework/label.h"
 
 class kxvCalendar : public TCustomGrid {
 public:
@@ -79,8 +73,9 @@ public:
     void SetColorOfWeek(const kxvColorOfWeek& colors) { colorOfWeek_ = colors; }
     int MemoHeight() const { return memoHeight_; }
     void SetMemoHeight(int height);
-    kxCaptionTarget* DateLabel() const { return dateLabel_; }
-    void SetDateLabel(kxCaptionTarget* label);
+    // The label is not owned and must outlive its use here.
+    TLabel* DateLabel() const { return dateLabel_; }
+    void SetDateLabel(TLabel* label);
     const std::string& DateLabelFormat() const { return dateLabelFormat_; }
     void SetDateLabelFormat(const std::string& format);
     void SetBorderStyle(TBorderStyle style) override;
@@ -125,7 +120,7 @@ private:
     TColor colorOfHoliday_ = clRed;
     kxvColorOfWeek colorOfWeek_;
     int memoHeight_ = 0;
-    kxCaptionTarget* dateLabel_ = nullptr;
+    TLabel* dateLabel_ = nullptr;
     std::string dateLabelFormat_ = "yyyy/mm";
     TFormatSettings settings_;
 };

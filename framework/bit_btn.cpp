@@ -2,7 +2,11 @@
 
 #include "framework/system_colors.h"
 
-TBitBtn::TBitBtn() = default;
+TBitBtn::TBitBtn()
+{
+    TControl::SetBounds(0, 0, 75, 25);
+}
+
 TBitBtn::~TBitBtn() = default;
 
 void TBitBtn::SetCaption(const std::string& caption)
@@ -21,11 +25,8 @@ void TBitBtn::SetEnabled(bool enabled)
 
 void TBitBtn::SetBounds(int left, int top, int width, int height)
 {
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
+    if (TRect{left, top, left + width, top + height} == BoundsRect()) return;
+    TControl::SetBounds(left, top, width, height);
     if (backend_) backend_->BoundsChanged();
     Invalidate();
 }
@@ -55,14 +56,16 @@ void TBitBtn::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
         SetCapture(true);
         Invalidate();
     }
-    if (OnMouseDown) OnMouseDown(*this, button, shift, x, y);
+    TControl::MouseDown(button, shift, x, y);
 }
 
-void TBitBtn::MouseMove(TShiftState, int x, int y)
+void TBitBtn::MouseMove(TShiftState shift, int x, int y)
 {
-    if (!down_ || over_ == Inside(x, y)) return;
-    over_ = Inside(x, y);
-    Invalidate();
+    if (down_ && over_ != Inside(x, y)) {
+        over_ = Inside(x, y);
+        Invalidate();
+    }
+    TControl::MouseMove(shift, x, y);
 }
 
 void TBitBtn::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
@@ -73,7 +76,7 @@ void TBitBtn::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
         SetCapture(false);
         Invalidate();
     }
-    if (OnMouseUp) OnMouseUp(*this, button, shift, x, y);
+    TControl::MouseUp(button, shift, x, y);
     if (clicked) Click();
 }
 
@@ -87,7 +90,7 @@ void TBitBtn::CaptureLost()
 
 void TBitBtn::Paint(TCanvas& canvas)
 {
-    const TRect all = Rect(0, 0, width_, height_);
+    const TRect all = Rect(0, 0, Width(), Height());
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = ColorToRGB(clBtnFace);
     canvas.FillRect(all);
@@ -95,7 +98,7 @@ void TBitBtn::Paint(TCanvas& canvas)
     // Raised edge, sunken while pressed: an outer and an inner line on each side.
     const bool pressed = Down();
     auto frame = [&](int inset, TColor topLeft, TColor bottomRight) {
-        const int l = inset, t = inset, r = width_ - inset, b = height_ - inset;
+        const int l = inset, t = inset, r = Width() - inset, b = Height() - inset;
         if (r - l < 2 || b - t < 2) return;
         canvas.Brush.Color = ColorToRGB(topLeft);
         canvas.FillRect(Rect(l, t, r - 1, t + 1));
@@ -118,9 +121,9 @@ void TBitBtn::Paint(TCanvas& canvas)
     const int textWidth = caption_.empty() ? 0 : canvas.TextWidth(caption_);
     const int glyphWidth = glyph_.Empty() ? 0 : glyph_.Width();
     const int gap = glyphWidth && textWidth ? 4 : 0;
-    int x = (width_ - glyphWidth - gap - textWidth) / 2 + shift;
+    int x = (Width() - glyphWidth - gap - textWidth) / 2 + shift;
     if (glyphWidth) {
-        const int y = (height_ - glyph_.Height()) / 2 + shift;
+        const int y = (Height() - glyph_.Height()) / 2 + shift;
         const TColor transparent = glyph_.Canvas().Pixel(0, glyph_.Height() - 1);
         for (int gy = 0; gy < glyph_.Height(); ++gy)
             for (int gx = 0; gx < glyphWidth; ++gx) {
@@ -131,7 +134,7 @@ void TBitBtn::Paint(TCanvas& canvas)
             }
         x += glyphWidth + gap;
     }
-    if (textWidth) canvas.TextOut(x, (height_ - canvas.TextHeight(caption_)) / 2 + shift, caption_);
+    if (textWidth) canvas.TextOut(x, (Height() - canvas.TextHeight(caption_)) / 2 + shift, caption_);
 }
 
 void TBitBtn::Invalidate()

@@ -9,13 +9,7 @@
 
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
-
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-using TShiftState = unsigned;
-constexpr TShiftState ssShift = 0x01;
-constexpr TShiftState ssAlt = 0x02;
-constexpr TShiftState ssCtrl = 0x04;
-constexpr TShiftState ssLeft = 0x08;
+#include "framework/control.h"
 
 class TButtonBackend {
 public:
@@ -27,10 +21,10 @@ public:
     virtual bool HasCapture() const = 0;
 };
 
-class TBitBtn {
+class TBitBtn : public TControl {
 public:
     TBitBtn();
-    virtual ~TBitBtn();
+    ~TBitBtn() override;
     TBitBtn(const TBitBtn&) = delete;
     TBitBtn& operator=(const TBitBtn&) = delete;
 
@@ -42,15 +36,7 @@ public:
     void SetEnabled(bool enabled);
     TFont Font;
 
-    int Left() const { return left_; }
-    int Top() const { return top_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    void SetBounds(int left, int top, int width, int height);
-
-    std::function<void(TBitBtn& sender)> OnClick;
-    std::function<void(TBitBtn& sender, TMouseButton button, TShiftState shift, int x, int y)> OnMouseDown;
-    std::function<void(TBitBtn& sender, TMouseButton button, TShiftState shift, int x, int y)> OnMouseUp;
+    void SetBounds(int left, int top, int width, int height) override;
 
     // Fires OnClick.
     virtual void Click();
@@ -58,28 +44,26 @@ public:
     // Drawn pressed: the left button went down here and the mouse is over it.
     bool Down() const { return down_ && over_; }
 
-    // Input from the window, in the button's coordinates.
-    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void MouseMove(TShiftState shift, int x, int y);
-    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     // Another window took the capture: the press ends without a click.
     void CaptureLost();
 
     void Paint(TCanvas& canvas);
-    void Invalidate();
+    void Invalidate() override;
     void SetBackend(std::unique_ptr<TButtonBackend> backend);
     TButtonBackend* Backend() const { return backend_.get(); }
 
+protected:
+    // Mouse input arrives through WindowProc, in the button's coordinates.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+
 private:
-    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < Width() && y < Height(); }
     void SetCapture(bool capture);
     std::string caption_;
     TBitmap glyph_;
     bool enabled_ = true;
-    int left_ = 0;
-    int top_ = 0;
-    int width_ = 75;
-    int height_ = 25;
     bool down_ = false;
     bool over_ = false;
     bool capture_ = false;  // without a window

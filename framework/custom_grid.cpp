@@ -14,7 +14,10 @@ constexpr int kKeyDown = 0x28;
 
 }  // namespace
 
-TCustomGrid::TCustomGrid() : colWidths_(5, 64), rowHeights_(5, 24) {}
+TCustomGrid::TCustomGrid() : colWidths_(5, 64), rowHeights_(5, 24)
+{
+    TControl::SetBounds(0, 0, 320, 120);
+}
 
 TCustomGrid::~TCustomGrid() = default;
 
@@ -158,11 +161,8 @@ void TCustomGrid::MoveCurrent(int col, int row)
 
 void TCustomGrid::SetBounds(int left, int top, int width, int height)
 {
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
+    if (TRect{left, top, left + width, top + height} == BoundsRect()) return;
+    TControl::SetBounds(left, top, width, height);
     if (backend_) backend_->BoundsChanged();
     Invalidate();
 }
@@ -176,12 +176,12 @@ int TCustomGrid::FrameSize() const
 
 int TCustomGrid::ClientWidth() const
 {
-    return std::max(0, width_ - FrameSize() - (HasScrollBar(sbVertical) ? Metrics().VScrollWidth : 0));
+    return std::max(0, Width() - FrameSize() - (HasScrollBar(sbVertical) ? Metrics().VScrollWidth : 0));
 }
 
 int TCustomGrid::ClientHeight() const
 {
-    return std::max(0, height_ - FrameSize() - (HasScrollBar(sbHorizontal) ? Metrics().HScrollHeight : 0));
+    return std::max(0, Height() - FrameSize() - (HasScrollBar(sbHorizontal) ? Metrics().HScrollHeight : 0));
 }
 
 TRect TCustomGrid::CellRect(int col, int row) const
@@ -282,11 +282,12 @@ bool TCustomGrid::SelectCell(int, int)
     return true;
 }
 
-void TCustomGrid::MouseDown(int x, int y)
+void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     int col = 0;
     int row = 0;
-    if (MouseToCell(x, y, col, row)) FocusCell(col, row);
+    if (button == mbLeft && MouseToCell(x, y, col, row)) FocusCell(col, row);
+    TControl::MouseDown(button, shift, x, y);
 }
 
 void TCustomGrid::KeyDown(int key)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/canvas.h"
+#include "framework/control.h"
 #include "framework/rect.h"
 #include "framework/system_colors.h"
 
@@ -51,10 +52,10 @@ public:
     virtual void RecreateWnd() = 0;
 };
 
-class TCustomGrid {
+class TCustomGrid : public TControl {
 public:
     TCustomGrid();
-    virtual ~TCustomGrid();
+    ~TCustomGrid() override;
     TCustomGrid(const TCustomGrid&) = delete;
     TCustomGrid& operator=(const TCustomGrid&) = delete;
 
@@ -99,11 +100,7 @@ public:
     bool FocusCell(int col, int row);
     void MoveCurrent(int col, int row);
 
-    int Left() const { return left_; }
-    int Top() const { return top_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    virtual void SetBounds(int left, int top, int width, int height);
+    void SetBounds(int left, int top, int width, int height) override;
     // The frame's width on both sides together, and the client area inside the
     // frame and the scroll bars.
     int FrameSize() const;
@@ -120,8 +117,7 @@ public:
     void Paint(TCanvas& canvas);
     TCanvas& Canvas();
 
-    // Input from the window.
-    virtual void MouseDown(int x, int y);
+    // A key pressed while the grid has the focus (the platform's key code).
     virtual void KeyDown(int key);
     // A request of one scroll bar (the scroll message).
     virtual void Scroll(TScrollBarKind kind, TScrollCode code, int position);
@@ -135,11 +131,13 @@ public:
     const TScrollInfo& ScrollInfo(TScrollBarKind kind) const { return scrollInfo_[kind]; }
 
     TFrameMetrics Metrics() const;
-    void Invalidate();
+    void Invalidate() override;
     void SetBackend(std::unique_ptr<TGridBackend> backend);
     TGridBackend* Backend() const { return backend_.get(); }
 
 protected:
+    // A left button press moves the current cell to the cell under it.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     virtual void DrawCell(TCanvas& canvas, int col, int row, const TRect& rect, TGridDrawState state);
     virtual bool SelectCell(int col, int row);
     void SetScrollBar(TScrollBarKind kind, int min, int max, int position);
@@ -161,10 +159,6 @@ private:
     TScrollStyle scrollBars_ = ssNone;
     int col_ = 1;
     int row_ = 1;
-    int left_ = 0;
-    int top_ = 0;
-    int width_ = 320;
-    int height_ = 120;
     TScrollInfo scrollInfo_[2];
     TCanvas* paintCanvas_ = nullptr;
     std::unique_ptr<TGridBackend> backend_;

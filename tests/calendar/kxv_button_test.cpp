@@ -4,10 +4,24 @@
 
 namespace {
 
+unsigned Down(TMouseButton button) { return button == mbLeft ? WM_LBUTTONDOWN_ : WM_RBUTTONDOWN_; }
+unsigned Up(TMouseButton button) { return button == mbLeft ? WM_LBUTTONUP_ : WM_RBUTTONUP_; }
+
+// A mouse message as the window hands it on.
+void Send(TControl& control, unsigned msg, int x, int y)
+{
+    TMessage message{msg, 0, MakeMouseLParam(x, y), 0};
+    control.Perform(message);
+}
+
+}  // namespace
+
+namespace {
+
 struct ButtonTest : ::testing::Test {
     ButtonTest()
     {
-        button.OnClick = [this](TBitBtn& sender) {
+        button.OnClick = [this](TControl& sender) {
             EXPECT_EQ(&sender, &button);
             ++clicks;
         };
@@ -24,21 +38,21 @@ TEST_F(ButtonTest, WithoutRepeatItIsAPlainButton)
     EXPECT_FALSE(button.Repeat());
     EXPECT_EQ(button.FirstInterval(), 400);
     EXPECT_EQ(button.NextInterval(), 100);
-    button.MouseDown(mbLeft, 0, 5, 5);
+    Send(button, Down(mbLeft), 5, 5);
     EXPECT_TRUE(button.MouseCapture());
-    button.MouseUp(mbLeft, 0, 5, 5);
+    Send(button, Up(mbLeft), 5, 5);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(button.Timer(), nullptr);
     // Released outside: no click.
-    button.MouseDown(mbLeft, 0, 5, 5);
-    button.MouseUp(mbLeft, 0, 500, 5);
+    Send(button, Down(mbLeft), 5, 5);
+    Send(button, Up(mbLeft), 500, 5);
     EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(ButtonTest, RepeatsFirstAfterFirstIntervalThenEveryNextInterval)
 {
     button.SetRepeat(true);
-    button.MouseDown(mbLeft, 0, 5, 5);
+    Send(button, Down(mbLeft), 5, 5);
     TTimer* timer = button.Timer();
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(timer->Enabled());
@@ -50,27 +64,27 @@ TEST_F(ButtonTest, RepeatsFirstAfterFirstIntervalThenEveryNextInterval)
     Tick();
     Tick();
     EXPECT_EQ(clicks, 3);
-    button.MouseUp(mbLeft, 0, 5, 5);  // the ordinary click
+    Send(button, Up(mbLeft), 5, 5);  // the ordinary click
     EXPECT_EQ(clicks, 4);
     EXPECT_FALSE(timer->Enabled());
 
     // The next press starts again at FirstInterval, with the same timer.
-    button.MouseDown(mbLeft, 0, 5, 5);
+    Send(button, Down(mbLeft), 5, 5);
     EXPECT_EQ(button.Timer(), timer);
     EXPECT_EQ(timer->Interval(), 400u);
     EXPECT_TRUE(timer->Enabled());
-    button.MouseUp(mbLeft, 0, 5, 5);
+    Send(button, Up(mbLeft), 5, 5);
 }
 
 TEST_F(ButtonTest, ClicksOnlyWhileTheCaptureIsHeld)
 {
     button.SetRepeat(true);
-    button.MouseDown(mbLeft, 0, 5, 5);
+    Send(button, Down(mbLeft), 5, 5);
     button.CaptureLost();
     Tick();
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(button.Timer()->Enabled());
-    button.MouseUp(mbLeft, 0, 5, 5);
+    Send(button, Up(mbLeft), 5, 5);
     EXPECT_EQ(clicks, 0);
     EXPECT_FALSE(button.Timer()->Enabled());
 }
@@ -80,7 +94,7 @@ TEST_F(ButtonTest, RepeatTurnedOffWhilePressedStopsTheClicks)
     button.SetRepeat(true);
     button.SetFirstInterval(250);
     button.SetNextInterval(50);
-    button.MouseDown(mbLeft, 0, 5, 5);
+    Send(button, Down(mbLeft), 5, 5);
     EXPECT_EQ(button.Timer()->Interval(), 250u);
     Tick();
     EXPECT_EQ(button.Timer()->Interval(), 50u);
@@ -88,7 +102,7 @@ TEST_F(ButtonTest, RepeatTurnedOffWhilePressedStopsTheClicks)
     Tick();
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(button.Timer()->Enabled());  // until the release
-    button.MouseUp(mbLeft, 0, 5, 5);
+    Send(button, Up(mbLeft), 5, 5);
     EXPECT_FALSE(button.Timer()->Enabled());
 }
 
@@ -97,9 +111,9 @@ TEST_F(ButtonTest, HeldButtonRepeatsThroughTheMessageLoop)
     button.SetRepeat(true);
     button.SetFirstInterval(40);
     button.SetNextInterval(10);
-    button.MouseDown(mbLeft, 0, 5, 5);
+    Send(button, Down(mbLeft), 5, 5);
     // Wait for three repeated clicks, however slowly the machine runs.
     while (clicks < 3) Application().HandleMessage();
-    button.MouseUp(mbLeft, 0, 5, 5);
+    Send(button, Up(mbLeft), 5, 5);
     EXPECT_EQ(clicks, 4);
 }

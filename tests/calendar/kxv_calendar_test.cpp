@@ -9,11 +9,6 @@
 
 namespace {
 
-class LabelSpy : public kxCaptionTarget {
-public:
-    void SetCaption(const std::string& caption) override { captions.push_back(caption); }
-    std::vector<std::string> captions;
-};
 
 // A calendar with the native locale settings on a given month.
 struct CalendarTest : ::testing::Test {
@@ -32,7 +27,8 @@ struct CalendarTest : ::testing::Test {
     void Click(int col, int row)
     {
         const auto [x, y] = Centre(col, row);
-        calendar.MouseDown(x, y);
+        TMessage down{WM_LBUTTONDOWN_, 0x0001, MakeMouseLParam(x, y), 0};
+        calendar.Perform(down);
     }
     kxvCalendar calendar;
     int changes = 0;
@@ -256,15 +252,16 @@ TEST_F(CalendarTest, CalcSizeRoundsDownToWholeRows)
 
 TEST_F(CalendarTest, DateLabelShowsTheShownMonth)
 {
-    LabelSpy label;
+    TLabel label;
     calendar.SetDateLabel(&label);
-    ASSERT_FALSE(label.captions.empty());
-    EXPECT_EQ(label.captions.back(), "1998/04");
+    EXPECT_EQ(label.Caption(), "1998/04");
     calendar.NextMonth();
-    EXPECT_EQ(label.captions.back(), "1998/05");
+    EXPECT_EQ(label.Caption(), "1998/05");
     calendar.SetDateLabelFormat("yyyy年m月");
-    EXPECT_EQ(label.captions.back(), "1998年5月");
+    EXPECT_EQ(label.Caption(), "1998年5月");
     calendar.SetDateLabel(nullptr);
+    calendar.NextMonth();
+    EXPECT_EQ(label.Caption(), "1998年5月");
 }
 
 TEST_F(CalendarTest, HolidaysFollowTheShownYear)

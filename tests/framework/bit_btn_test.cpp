@@ -3,37 +3,51 @@
 #include "framework/bit_btn.h"
 #include "framework/system_colors.h"
 
+namespace {
+
+unsigned Down(TMouseButton button) { return button == mbLeft ? WM_LBUTTONDOWN_ : WM_RBUTTONDOWN_; }
+unsigned Up(TMouseButton button) { return button == mbLeft ? WM_LBUTTONUP_ : WM_RBUTTONUP_; }
+
+// A mouse message as the window hands it on.
+void Send(TControl& control, unsigned msg, int x, int y)
+{
+    TMessage message{msg, 0, MakeMouseLParam(x, y), 0};
+    control.Perform(message);
+}
+
+}  // namespace
+
 TEST(BitBtn, ClicksWhenReleasedOverItself)
 {
     TBitBtn button;
     int clicks = 0;
     int downs = 0;
-    button.OnClick = [&](TBitBtn&) { ++clicks; };
-    button.OnMouseDown = [&](TBitBtn&, TMouseButton, TShiftState, int, int) { ++downs; };
-    button.MouseDown(mbLeft, 0, 3, 3);
+    button.OnClick = [&](TControl&) { ++clicks; };
+    button.OnMouseDown = [&](TControl&, TMouseButton, TShiftState, int, int) { ++downs; };
+    Send(button, Down(mbLeft), 3, 3);
     EXPECT_TRUE(button.Down());
     EXPECT_TRUE(button.MouseCapture());
-    button.MouseMove(0, 100, 3);
+    Send(button, WM_MOUSEMOVE_, 100, 3);
     EXPECT_FALSE(button.Down());
-    button.MouseMove(0, 4, 3);
+    Send(button, WM_MOUSEMOVE_, 4, 3);
     EXPECT_TRUE(button.Down());
-    button.MouseUp(mbLeft, 0, 4, 3);
+    Send(button, Up(mbLeft), 4, 3);
     EXPECT_FALSE(button.MouseCapture());
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(downs, 1);
 
-    button.MouseDown(mbLeft, 0, 3, 3);
-    button.MouseUp(mbLeft, 0, 3, 30);
-    button.MouseDown(mbRight, 0, 3, 3);
-    button.MouseUp(mbRight, 0, 3, 3);
-    button.MouseDown(mbLeft, 0, 3, 3);
+    Send(button, Down(mbLeft), 3, 3);
+    Send(button, Up(mbLeft), 3, 30);
+    Send(button, Down(mbRight), 3, 3);
+    Send(button, Up(mbRight), 3, 3);
+    Send(button, Down(mbLeft), 3, 3);
     button.CaptureLost();
-    button.MouseUp(mbLeft, 0, 3, 3);
+    Send(button, Up(mbLeft), 3, 3);
     EXPECT_EQ(clicks, 1);
 
     button.SetEnabled(false);
-    button.MouseDown(mbLeft, 0, 3, 3);
-    button.MouseUp(mbLeft, 0, 3, 3);
+    Send(button, Down(mbLeft), 3, 3);
+    Send(button, Up(mbLeft), 3, 3);
     EXPECT_EQ(clicks, 1);
 }
 
@@ -55,7 +69,7 @@ TEST(BitBtn, PaintsARaisedOrSunkenFaceWithItsGlyph)
     EXPECT_EQ(bitmap.Canvas().Pixel(13 + 1, 8 + 1), clRed);  // glyph centred at (13, 8)
     EXPECT_EQ(bitmap.Canvas().Pixel(13, 8), clSilver);       // its transparent colour
 
-    button.MouseDown(mbLeft, 0, 3, 3);
+    Send(button, Down(mbLeft), 3, 3);
     button.Paint(bitmap.Canvas());
     EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clBlack);
     EXPECT_EQ(bitmap.Canvas().Pixel(1, 1), clGray);

@@ -81,7 +81,8 @@ TEST(CustomGrid, CurrentCellMovesOnlyToAcceptedScrollableCells)
     grid.KeyDown(0x28);
     EXPECT_EQ(grid.Row(), 3);
     const TRect cell = grid.CellRect(4, 1);
-    grid.MouseDown(cell.Left + 1, cell.Top + 1);
+    TMessage down{WM_LBUTTONDOWN_, 0x0001, MakeMouseLParam(cell.Left + 1, cell.Top + 1), 0};
+    grid.Perform(down);
     EXPECT_EQ(grid.Col(), 4);
     EXPECT_EQ(grid.Row(), 1);
 }
