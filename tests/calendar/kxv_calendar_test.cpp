@@ -325,30 +325,30 @@ TEST_F(CalendarTest, DrawCellColoursWeekdaysHolidaysAndTheSelection)
     auto cells = PaintCells(calendar);
 
     // Header: the fixed colour, weekday colours.
-    EXPECT_EQ(At(cells, 0, 0).brush, clSilver);
+    EXPECT_EQ(At(cells, 0, 0).brush, ColorToRGB(clBtnFace));
     EXPECT_EQ(At(cells, 0, 0).font, clRed);
     EXPECT_EQ(At(cells, 6, 0).font, clBlue);
-    EXPECT_EQ(At(cells, 3, 0).font, clBlack);
+    EXPECT_EQ(At(cells, 3, 0).font, ColorToRGB(clWindowText));
     EXPECT_TRUE(At(cells, 3, 0).state & gdFixed);
     // Sunday 3 May (holiday), Monday 4 May, a plain Wednesday and Saturday.
     EXPECT_EQ(At(cells, 0, 2).font, clRed);
     EXPECT_EQ(At(cells, 1, 2).font, clRed);
     EXPECT_EQ(At(cells, 2, 2).font, clRed);    // Tuesday 5 May
-    EXPECT_EQ(At(cells, 3, 2).font, clBlack);  // Wednesday 6 May
-    EXPECT_EQ(At(cells, 4, 2).font, clBlack);  // Thursday 7 May
+    EXPECT_EQ(At(cells, 3, 2).font, ColorToRGB(clWindowText));  // Wednesday 6 May
+    EXPECT_EQ(At(cells, 4, 2).font, ColorToRGB(clWindowText));  // Thursday 7 May
     EXPECT_EQ(At(cells, 6, 2).font, clBlue);   // Saturday 9 May
-    EXPECT_EQ(At(cells, 1, 3).font, clBlack);  // Monday 11 May after a plain Sunday
-    EXPECT_EQ(At(cells, 4, 2).brush, clWhite);
+    EXPECT_EQ(At(cells, 1, 3).font, ColorToRGB(clWindowText));  // Monday 11 May after a plain Sunday
+    EXPECT_EQ(At(cells, 4, 2).brush, ColorToRGB(clWindow));
     // The selected day.
-    EXPECT_EQ(At(cells, 3, 4).brush, clNavy);
-    EXPECT_EQ(At(cells, 3, 4).font, clWhite);
+    EXPECT_EQ(At(cells, 3, 4).brush, ColorToRGB(clHighlight));
+    EXPECT_EQ(At(cells, 3, 4).font, ColorToRGB(clHighlightText));
     EXPECT_TRUE(At(cells, 3, 4).state & gdSelected);
     EXPECT_FALSE(At(cells, 4, 4).state & gdSelected);
 
     // Holiday colouring off: weekday colours only.
     calendar.SetColorOfHoliday(clNone);
     cells = PaintCells(calendar);
-    EXPECT_EQ(At(cells, 1, 2).font, clBlack);
+    EXPECT_EQ(At(cells, 1, 2).font, ColorToRGB(clWindowText));
     EXPECT_EQ(At(cells, 0, 2).font, clRed);
 
     // The substitute Monday after Sunday 23 November 1997.
@@ -358,7 +358,7 @@ TEST_F(CalendarTest, DrawCellColoursWeekdaysHolidaysAndTheSelection)
     ASSERT_TRUE(calendar.DateToCell(MakeDate(1997, 11, 24), col, row));
     cells = PaintCells(calendar);
     EXPECT_EQ(At(cells, col, row).font, clLime);
-    EXPECT_EQ(At(cells, col + 1, row).font, clBlack);
+    EXPECT_EQ(At(cells, col + 1, row).font, ColorToRGB(clWindowText));
 }
 
 TEST_F(CalendarTest, MemoBandIsTheBottomOfEachDayCell)

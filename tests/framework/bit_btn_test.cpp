@@ -62,16 +62,16 @@ TEST(BitBtn, PaintsARaisedOrSunkenFaceWithItsGlyph)
     TBitmap bitmap;
     bitmap.SetSize(30, 20);
     button.Paint(bitmap.Canvas());
-    EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clWhite);
-    EXPECT_EQ(bitmap.Canvas().Pixel(29, 19), clBlack);
-    EXPECT_EQ(bitmap.Canvas().Pixel(28, 18), clGray);
-    EXPECT_EQ(bitmap.Canvas().Pixel(20, 15), clSilver);
+    EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(bitmap.Canvas().Pixel(29, 19), ColorToRGB(cl3DDkShadow));
+    EXPECT_EQ(bitmap.Canvas().Pixel(28, 18), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(bitmap.Canvas().Pixel(20, 15), ColorToRGB(clBtnFace));
     EXPECT_EQ(bitmap.Canvas().Pixel(13 + 1, 8 + 1), clRed);  // glyph centred at (13, 8)
-    EXPECT_EQ(bitmap.Canvas().Pixel(13, 8), clSilver);       // its transparent colour
+    EXPECT_EQ(bitmap.Canvas().Pixel(13, 8), ColorToRGB(clBtnFace));       // its transparent colour
 
     Send(button, Down(mbLeft), 3, 3);
     button.Paint(bitmap.Canvas());
-    EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clBlack);
-    EXPECT_EQ(bitmap.Canvas().Pixel(1, 1), clGray);
+    EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), ColorToRGB(cl3DDkShadow));
+    EXPECT_EQ(bitmap.Canvas().Pixel(1, 1), ColorToRGB(clBtnShadow));
     EXPECT_EQ(bitmap.Canvas().Pixel(13 + 2, 8 + 2), clRed);  // shifted while pressed
 }
