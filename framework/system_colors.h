@@ -13,8 +13,6 @@ constexpr TColor clBtnShadow = SystemColor(16);
 constexpr TColor clBtnText = SystemColor(18);
 constexpr TColor clBtnHighlight = SystemColor(20);
 constexpr TColor cl3DDkShadow = SystemColor(21);
-// "No colour": switches a colouring off where a property allows it.
-constexpr TColor clNone = 0x1FFFFFFF;
 
 constexpr bool IsSystemColor(TColor color) { return (static_cast<unsigned>(color) & 0x80000000u) != 0; }
 
