@@ -220,7 +220,7 @@ TEST(MakeSaveInfo, CollectsColorsBottomRowFirst)
     TBitmap bitmap;
     FillBitmap(bitmap, Rows{{0x0000AA, 0x0000BB}, {0x0000CC, 0x0000AA}});
     const PaletteHandle empty = NewPalette(0);
-    for (const TLogPalette* palette : {static_cast<const TLogPalette*>(nullptr), empty.get()}) {
+    for (const TLogPalette* palette : std::initializer_list<const TLogPalette*>{nullptr, empty.get()}) {
         TBitmapHeaderBlock block;
         ASSERT_EQ(MakeSaveInfo(block, bitmap, 8, palette), 3);
         EXPECT_EQ(block[32], 3);
