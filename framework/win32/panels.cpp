@@ -1,5 +1,7 @@
 #include "framework/win32/panels.h"
 
+
+
 TColor ColorToRGB(TColor color)
 {
     if (color < 0) return static_cast<TColor>(GetSysColor(color & 0xFF));
