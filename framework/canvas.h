@@ -4,6 +4,7 @@
 // output is a platform call.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/color.h"
 #include "framework/rect.h"
@@ -99,7 +100,8 @@ public:
     void SetDIBitsToDevice(int x, int y, const TDibView& dib);
 
     // Text in the canvas font (platform: GDI on Windows, a small bitmap font
-    // elsewhere); transparent background.
+    // elsewhere). A solid brush fills the text's box with its colour first; a
+    // clear brush leaves the background as it is.
     void TextOut(int x, int y, const std::string& text);
     int TextWidth(const std::string& text);
     int TextHeight(const std::string& text);
@@ -107,4 +109,5 @@ public:
 private:
     void FillWithRop(const TRect& rect, std::uint32_t pattern, TCopyMode rop);
     TBitmap& owner_;
+    std::vector<std::uint32_t> scratch_;  // one row of converted DIB pixels
 };
