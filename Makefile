@@ -47,7 +47,7 @@ bench: deps
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVERN_TESTS=OFF -DTALVERN_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ) -j$(JOBS)
+	@cmake --build $(FUZZ) -j$(JOBS) --target fuzz_targets
 	@bash scripts/fuzz.sh $(FUZZ) $(FUZZ_SECONDS)
 
 screenshot: win64

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# `make run`: opens TALVERN under Wine. Without a display it says so in one line,
+# then runs the command-line clipper on samples/ and tells where the crops went.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build/win64}"
+cd "$root"
+. scripts/wine-env.sh
+
+window="$build/app/TALVERN.exe"
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 && [ -f "$window" ]; then
+  scripts/wine-prefix.sh
+  exec "$WINELOADER" "$window"
+fi
+
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  echo "No display available: running the command-line clipper on samples/ instead."
+else
+  echo "The window program is not built yet: running the command-line clipper on samples/ instead."
+fi
+out="$root/build/run-output"
+mkdir -p "$out"
+make -s native >/dev/null
+"$root/build/native/cli/talvern-clip" --crop 32x32+8+8 --out "$out" samples/*.bmp || true
+echo "The crops went to $out"
