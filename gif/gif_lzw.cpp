@@ -8,9 +8,31 @@ void RaiseInvalidGif()
     throw EInvalidGraphic("GIFイメージが不正です");
 }
 
+namespace {
+
+// Up to count bytes: a stream may hand out fewer per read than asked for.
+std::int64_t ReadUpTo(TStream& stream, void* buffer, std::int64_t count)
+{
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        const std::int64_t n = stream.Read(out + done, count - done);
+        if (n <= 0) break;
+        done += n;
+    }
+    return done;
+}
+
+}  // namespace
+
+bool TryReadGifBytes(TStream& stream, void* buffer, std::int64_t count)
+{
+    return ReadUpTo(stream, buffer, count) == count;
+}
+
 void ReadGifBytes(TStream& stream, void* buffer, std::int64_t count)
 {
-    if (count > 0 && stream.Read(buffer, count) != count) RaiseInvalidGif();
+    if (count > 0 && ReadUpTo(stream, buffer, count) != count) RaiseInvalidGif();
 }
 
 std::uint8_t ReadGifByte(TStream& stream)

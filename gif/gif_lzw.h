@@ -11,6 +11,8 @@ class TStream;
 [[noreturn]] void RaiseInvalidGif();
 // Exactly count bytes from the stream; a stream that ends early is malformed.
 void ReadGifBytes(TStream& stream, void* buffer, std::int64_t count);
+// Count bytes, or false when the stream ends first.
+bool TryReadGifBytes(TStream& stream, void* buffer, std::int64_t count);
 std::uint8_t ReadGifByte(TStream& stream);
 // One data sub-block into buffer (at least 255 bytes); returns its length, 0 for
 // the block terminator.

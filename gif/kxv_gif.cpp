@@ -78,7 +78,7 @@ bool kxvGIF::IsSupport(TStream& stream)
 {
     if (Enable == 0) return false;
     std::uint8_t header[6];
-    if (stream.Read(header, 6) != 6 || std::memcmp(header, "GIF", 3) != 0) return false;
+    if (!TryReadGifBytes(stream, header, 6) || std::memcmp(header, "GIF", 3) != 0) return false;
     // Logical Screen Descriptor: width, height, packed fields, background index,
     // pixel aspect ratio (unused).
     std::uint8_t screen[7];

@@ -423,3 +423,28 @@ TEST(GifDecode, LoadsFromAFile)
 }
 
 }  // namespace
+
+namespace {
+
+// Hands out at most three bytes per read, as pipes and some file systems do.
+class TrickleStream final : public TMemoryStream {
+public:
+    using TMemoryStream::TMemoryStream;
+    std::int64_t Read(void* buffer, std::int64_t count) override
+    {
+        return TMemoryStream::Read(buffer, std::min<std::int64_t>(count, 3));
+    }
+};
+
+TEST(GifDecode, ShortReadsFromTheStreamAreNotAnEarlyEnd)
+{
+    GifImage image = OneFrame(20, 11, 16, 5);
+    image.frames[0].interlace = true;
+    TrickleStream stream(EncodeGif(image));
+    kxvGIF gif;
+    TBitmap bitmap;
+    gif.LoadFromStream(stream, bitmap);
+    EXPECT_EQ(Pixels(bitmap), Expected(image));
+}
+
+}  // namespace
