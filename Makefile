@@ -12,7 +12,7 @@ BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps native win32 win64 test test-native test-win64 run bench fuzz screenshot clean
+.PHONY: deps native win32 win64 test test-native test-win64 run bench fuzz screenshot samples clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -52,6 +52,12 @@ fuzz: deps
 
 screenshot: win64
 	@bash scripts/screenshot.sh $(WIN64)
+
+# Rewrites the pictures of samples/ with the generator of tools/.
+samples: deps
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DTALVERN_SANITIZE=ON >/dev/null
+	@cmake --build $(NATIVE) -j$(JOBS) --target make_samples
+	@$(NATIVE)/tools/make_samples samples
 
 clean:
 	rm -rf build

@@ -1,15 +1,34 @@
 #include "framework/label.h"
 
+#include "framework/bitmap.h"
+
 void TLabel::SetCaption(const std::string& caption)
 {
     if (caption == caption_) return;
     caption_ = caption;
+    AdjustBounds();
     Invalidate();
+}
+
+void TLabel::SetAutoSize(bool autoSize)
+{
+    if (autoSize == autoSize_) return;
+    autoSize_ = autoSize;
+    AdjustBounds();
+}
+
+void TLabel::AdjustBounds()
+{
+    if (!autoSize_) return;
+    TBitmap measure;
+    TCanvas& canvas = measure.Canvas();
+    canvas.Font = Font;
+    SetBounds(Left(), Top(), canvas.TextWidth(caption_), canvas.TextHeight(caption_));
 }
 
 void TLabel::Paint(TCanvas& canvas)
 {
-    if (Color != 0x1FFFFFFF) {
+    if (Color != clNone) {
         canvas.Brush.Color = Color;
         canvas.Brush.Style = bsSolid;
         canvas.FillRect(ClientRect());

@@ -180,48 +180,83 @@ private:
     std::vector<Slot> cache_ = std::vector<Slot>(std::size_t(1) << CacheBits);
 };
 
-// One output row from one picture row (`pixels`, left to right); `row` is
-// cleared beforehand.
-void PackRow(const std::uint32_t* pixels, int width, int depth, TColorIndexer& indexer, std::uint8_t* row)
+// Indexed pixels, `Depth` bits each, the leftmost pixel of each byte in its
+// most significant bits; a partial last byte keeps zeros in its low bits.
+template <int Depth>
+void PackIndexed(const std::uint32_t* pixels, std::size_t width, TColorIndexer& indexer, std::uint8_t* row)
 {
-    const std::size_t w = std::size_t(width);
-    switch (depth) {
-    case 8:
-        for (std::size_t x = 0; x < w; ++x) row[x] = indexer.IndexOf(PixelColor(pixels[x]));
-        break;
-    case 1:
-    case 2:
-    case 4: {
-        // The leftmost pixel of each byte takes its most significant bits.
-        const std::size_t perByte = std::size_t(8 / depth);
-        for (std::size_t x = 0; x < w; ++x) {
-            const unsigned shift = unsigned(8 - depth * int(x % perByte + 1));
-            row[x / perByte] |= std::uint8_t(indexer.IndexOf(PixelColor(pixels[x])) << shift);
-        }
-        break;
+    constexpr std::size_t PerByte = 8 / Depth;
+    std::size_t x = 0;
+    for (; x + PerByte <= width; x += PerByte) {
+        unsigned byte = 0;
+        for (std::size_t k = 0; k < PerByte; ++k) byte = byte << Depth | indexer.IndexOf(PixelColor(pixels[x + k]));
+        *row++ = std::uint8_t(byte);
     }
+    if (x < width) {
+        unsigned byte = 0;
+        for (std::size_t k = 0; k < PerByte; ++k)
+            byte = byte << Depth | (x + k < width ? indexer.IndexOf(PixelColor(pixels[x + k])) : 0u);
+        *row = std::uint8_t(byte);
+    }
+}
+
+// One output row of `rowSize` bytes, padding included, from one picture row
+// (`pixels`, left to right).
+void PackRow(const std::uint32_t* pixels, std::size_t width, int depth, TColorIndexer& indexer, std::uint8_t* row,
+             std::size_t rowSize)
+{
+    std::size_t used = 0;
+    switch (depth) {
+    case 1:
+        PackIndexed<1>(pixels, width, indexer, row);
+        used = (width + 7) / 8;
+        break;
+    case 2:
+        PackIndexed<2>(pixels, width, indexer, row);
+        used = (width + 3) / 4;
+        break;
+    case 4:
+        PackIndexed<4>(pixels, width, indexer, row);
+        used = (width + 1) / 2;
+        break;
+    case 8:
+        for (std::size_t x = 0; x < width; ++x) row[x] = indexer.IndexOf(PixelColor(pixels[x]));
+        used = width;
+        break;
     case 16:  // 5-5-5, the uncompressed 16-bit form
-        for (std::size_t x = 0; x < w; ++x) {
+        for (std::size_t x = 0; x < width; ++x) {
             const std::uint32_t p = pixels[x];
             const std::uint32_t v = ((p >> 19) & 0x1F) << 10 | ((p >> 11) & 0x1F) << 5 | ((p >> 3) & 0x1F);
             Put16(row + 2 * x, v);
         }
+        used = 2 * width;
         break;
-    case 24:
-        for (std::size_t x = 0; x < w; ++x) {
+    case 24: {
+        // Four pixels at a time into three words: b g r b | g r b g | r b g r.
+        std::size_t x = 0;
+        std::uint8_t* out = row;
+        for (; x + 4 <= width; x += 4, out += 12) {
+            const std::uint32_t p0 = pixels[x] & 0xFFFFFF, p1 = pixels[x + 1] & 0xFFFFFF;
+            const std::uint32_t p2 = pixels[x + 2] & 0xFFFFFF, p3 = pixels[x + 3] & 0xFFFFFF;
+            const std::uint32_t words[3] = {p0 | p1 << 24, p1 >> 8 | p2 << 16, p2 >> 16 | p3 << 8};
+            std::memcpy(out, words, 12);
+        }
+        for (; x < width; ++x, out += 3) {
             const std::uint32_t p = pixels[x];
-            row[3 * x] = std::uint8_t(p);
-            row[3 * x + 1] = std::uint8_t(p >> 8);
-            row[3 * x + 2] = std::uint8_t(p >> 16);
+            out[0] = std::uint8_t(p);
+            out[1] = std::uint8_t(p >> 8);
+            out[2] = std::uint8_t(p >> 16);
         }
-        break;
-    case 32:
-        for (std::size_t x = 0; x < w; ++x) {
-            const std::uint32_t p = PixelColor(pixels[x]);
-            std::memcpy(row + 4 * x, &p, 4);
-        }
+        used = 3 * width;
         break;
     }
+    case 32:
+        std::memcpy(row, pixels, 4 * width);
+        for (std::size_t i = 3; i < 4 * width; i += 4) row[i] = 0;
+        used = 4 * width;
+        break;
+    }
+    std::memset(row + used, 0, rowSize - used);
 }
 
 }  // namespace
@@ -323,10 +358,13 @@ int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, co
         // Colours in the order of their first appearance, bottom row first,
         // until the table is full.
         TColorSet seen;
+        std::uint32_t previous = 0xFFFFFFFF;  // no colour
         for (int y = 0; y < height && count < limit; ++y) {
             const std::uint32_t* pixels = bitmap.ScanLine(height - 1 - y);
             for (int x = 0; x < width && count < limit; ++x) {
                 const std::uint32_t color = PixelColor(pixels[x]);
+                if (color == previous) continue;
+                previous = color;
                 if (seen.Insert(color)) Put32(table + 4 * std::size_t(count++), color);
             }
         }
@@ -374,8 +412,8 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
             std::vector<std::uint8_t> row(rowSize);
             const int height = bitmap.Height();
             for (int y = 0; y < height; ++y) {  // bottom row first
-                std::fill(row.begin(), row.end(), std::uint8_t(0));
-                PackRow(bitmap.ScanLine(height - 1 - y), bitmap.Width(), depth, indexer, row.data());
+                PackRow(bitmap.ScanLine(height - 1 - y), std::size_t(bitmap.Width()), depth, indexer, row.data(),
+                        row.size());
                 out.WriteBuffer(row.data(), std::int64_t(rowSize));
             }
             out.Close();

@@ -27,6 +27,7 @@ bool kxvImage::LoadBitmapFile(const std::string& fileName)
         // On failure the picture keeps its old image, while ColorDepth and
         // Palette already describe the file.
         picture_.LoadFromFile(fileName);
+        Invalidate();
         return true;
     } catch (...) {
         return false;

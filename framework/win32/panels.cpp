@@ -1,11 +1,5 @@
 #include "framework/win32/panels.h"
 
-TColor ColorToRGB(TColor color)
-{
-    if (color < 0) return static_cast<TColor>(GetSysColor(color & 0xFF));
-    return color;
-}
-
 namespace {
 
 void Bevel(TCanvas& canvas, TRect r, TBevelCut cut)

@@ -2,6 +2,7 @@
 // The framework's own containers, painted by our code: TPanel (colour and
 // bevels) and TGroupBox (etched frame with its caption).
 #include "framework/color.h"
+#include "framework/system_colors.h"
 #include "framework/win32/win_control.h"
 
 enum TBevelCut { bvNone, bvLowered, bvRaised };
@@ -21,6 +22,3 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void PaintBackground(TCanvas& canvas) override;
 };
-
-// A system colour (0x800000nn) as an RGB colour; other colours unchanged.
-TColor ColorToRGB(TColor color);

@@ -4,6 +4,7 @@
 // one window class of ours and are painted off-screen with their graphic
 // children in z-order, then copied to the window in one go.
 #include <windows.h>
+#undef TextOut  // TCanvas::TextOut, not the ANSI/wide macro
 
 #include <functional>
 #include <string>

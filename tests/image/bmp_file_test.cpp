@@ -304,6 +304,43 @@ TEST(SaveBitmapFile, ExactMatchesFirstAndTiesGoToTheLowestIndex)
     EXPECT_EQ(bmp.Row(0)[0], 0x39);  // even pixels in the high four bits
 }
 
+TEST(SaveBitmapFile, RememberedLookupsGiveTheRulesIndexForEveryPixel)
+{
+    // Many more distinct colours than the lookup remembers, with repeats and
+    // runs, against a 256-colour table with duplicates: every index must be the
+    // first exact match, else the nearest with ties to the lowest index.
+    const std::string dir = ScratchDir("bmp_save_lookup");
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    std::vector<std::uint32_t> colors(256);
+    for (auto& c : colors) c = (next() >> 8) & 0xE0E0E0;  // coarse, so that ties and duplicates occur
+    Rows rows(96, std::vector<std::uint32_t>(128));
+    for (auto& row : rows)
+        for (std::size_t x = 0; x < row.size(); ++x)
+            row[x] = x % 5 == 0 && x > 0 ? row[x - 1]
+                     : x % 7 == 3 ? colors[next() >> 24]
+                                  : (next() >> 8) & 0xFFFFFF;
+    const PaletteHandle palette = PaletteOf(colors);
+    TBitmap bitmap;
+    FillBitmap(bitmap, rows);
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "lookup.bmp"), bitmap, 8, palette.get()));
+    const TWrittenBmp bmp(FileIn(dir, "lookup.bmp"));
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const std::uint32_t c = rows[std::size_t(y)][std::size_t(x)];
+            std::size_t expected = 0;
+            long best = -1;
+            for (std::size_t i = 0; i < colors.size(); ++i) {
+                const long db = long(c & 0xFF) - long(colors[i] & 0xFF);
+                const long dg = long((c >> 8) & 0xFF) - long((colors[i] >> 8) & 0xFF);
+                const long dr = long(c >> 16) - long(colors[i] >> 16);
+                const long d = db * db + dg * dg + dr * dr;
+                if (best < 0 || d < best) best = d, expected = i;
+            }
+            ASSERT_EQ(bmp.Index(x, y), expected) << x << "," << y;
+        }
+}
+
 TEST(SaveBitmapFile, DepthOneWidthNine)
 {
     const std::string dir = ScratchDir("bmp_save_one");

@@ -159,3 +159,111 @@ TEST(KxvImage, SaveToFileWritesAtTheSourceDepthAndPalette)
     kxvImage empty;
     EXPECT_FALSE(empty.SaveToFile(FileIn(dir, "empty.bmp")));
 }
+
+namespace {
+
+// A 13 x 5 picture of `colors` distinct colours.
+void FillPattern(TBitmap& bitmap, int colors)
+{
+    bitmap.SetSize(13, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 13; ++x) bitmap.ScanLine(y)[x] = std::uint32_t((x + 3 * y) % colors) * 0x2F1D0Bu & 0xFFFFFF;
+}
+
+void ExpectSamePixels(const TBitmap& a, const TBitmap& b)
+{
+    ASSERT_EQ(a.Width(), b.Width());
+    ASSERT_EQ(a.Height(), b.Height());
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            ASSERT_EQ(a.ScanLine(y)[x] & 0xFFFFFF, b.ScanLine(y)[x] & 0xFFFFFF) << x << "," << y;
+}
+
+}  // namespace
+
+class KxvImageRoundTrip : public ::testing::TestWithParam<int> {};
+
+// What the writer makes, the picture loads, with the depth and colour table of
+// the file; saving it again gives the same file.
+TEST_P(KxvImageRoundTrip, LoadsWhatWasWrittenAndSavesItAgain)
+{
+    const int depth = GetParam();
+    const std::string dir = ScratchDir("kxv_image_round_trip_" + std::to_string(depth));
+    TBitmap source;
+    FillPattern(source, depth <= 8 ? std::min(1 << depth, 11) : 65);
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "a.bmp"), source, depth, nullptr));
+
+    kxvImage image;
+    ASSERT_TRUE(image.LoadFromFile(FileIn(dir, "a.bmp")));
+    EXPECT_EQ(image.ColorDepth, depth);
+    ExpectSamePixels(image.Picture().Bitmap(), source);
+    const TWrittenBmp written(FileIn(dir, "a.bmp"));
+    if (depth <= 8) {
+        ASSERT_NE(image.Palette(), nullptr);
+        const std::vector<std::uint32_t> table = written.Table();
+        ASSERT_EQ(image.Palette()->palNumEntries, table.size());
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const TPaletteEntry& e = image.Palette()->palPalEntry[i];
+            EXPECT_EQ(std::uint32_t(e.peRed) << 16 | std::uint32_t(e.peGreen) << 8 | e.peBlue, table[i]);
+        }
+    } else {
+        EXPECT_EQ(image.Palette(), nullptr);
+    }
+    ASSERT_TRUE(image.SaveToFile(FileIn(dir, "b.bmp")));
+    EXPECT_EQ(ReadAll(FileIn(dir, "b.bmp")), written.Bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, KxvImageRoundTrip, ::testing::Values(1, 2, 4, 8, 24, 32));
+
+TEST(KxvImage, EightBitSourceKeepsItsPaletteOrderThroughACrop)
+{
+    const std::string dir = ScratchDir("kxv_image_crop");
+    // A source whose table lists colours in an order of its own, with an unused entry.
+    PaletteHandle palette = NewPalette(4);
+    const std::uint32_t order[4] = {0x00FF00, 0x123456, 0xFF0000, 0x0000FF};
+    for (int i = 0; i < 4; ++i) {
+        palette->palPalEntry[std::size_t(i)].peRed = std::uint8_t(order[i] >> 16);
+        palette->palPalEntry[std::size_t(i)].peGreen = std::uint8_t(order[i] >> 8);
+        palette->palPalEntry[std::size_t(i)].peBlue = std::uint8_t(order[i]);
+    }
+    TBitmap source;
+    source.SetSize(4, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) source.ScanLine(y)[x] = (x + y) % 2 ? 0xFF0000 : 0x0000FF;
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "src.bmp"), source, 8, palette.get()));
+
+    kxvImage image;
+    ASSERT_TRUE(image.LoadFromFile(FileIn(dir, "src.bmp")));
+    TBitmap crop;
+    crop.SetSize(2, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) crop.ScanLine(y)[x] = image.Picture().Bitmap().ScanLine(y + 1)[x + 1];
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "crop.bmp"), crop, image.ColorDepth, image.Palette()));
+    const TWrittenBmp written(FileIn(dir, "crop.bmp"));
+    EXPECT_EQ(written.Depth(), 8);
+    EXPECT_EQ(written.Table(), std::vector<std::uint32_t>(order, order + 4));
+    EXPECT_EQ(written.Index(0, 0), 3u);  // blue
+    EXPECT_EQ(written.Index(1, 0), 2u);  // red
+}
+
+TEST(KxvImage, Os2BitmapLoadsWithItsDepthAndAFailedLoadKeepsIt)
+{
+    const std::string dir = ScratchDir("kxv_image_os2");
+    Bytes b;
+    b.u8('B').u8('M').u32(0).u32(0).u32(26 + 6);
+    b.u32(12).u16(2).u16(1).u16(1).u16(1);
+    b.u8(0x00).u8(0x00).u8(0xFF).u8(0xFF).u8(0xFF).u8(0xFF);  // red, white
+    b.u8(0x40).fill(3);  // white, red
+    WriteAll(FileIn(dir, "os2.bmp"), b.data);
+    kxvImage image;
+    ASSERT_TRUE(image.LoadFromFile(FileIn(dir, "os2.bmp")));
+    EXPECT_EQ(image.ColorDepth, 1);
+    ASSERT_NE(image.Palette(), nullptr);
+    EXPECT_EQ(image.Palette()->palNumEntries, 2);
+    EXPECT_EQ(image.Picture().Bitmap().ScanLine(0)[0] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(image.Picture().Bitmap().ScanLine(0)[1] & 0xFFFFFF, 0xFFFFFFu);
+
+    EXPECT_FALSE(image.LoadFromFile(FileIn(dir, "missing.bmp")));
+    EXPECT_EQ(image.ColorDepth, 1);
+    EXPECT_EQ(image.Picture().Width(), 2);
+}
