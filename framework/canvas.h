@@ -100,8 +100,7 @@ public:
     void SetDIBitsToDevice(int x, int y, const TDibView& dib);
 
     // Text in the canvas font (platform: GDI on Windows, a small bitmap font
-    // elsewhere). A solid brush fills the text's box with its colour first; a
-    // clear brush leaves the background as it is.
+    // elsewhere); transparent background.
     void TextOut(int x, int y, const std::string& text);
     int TextWidth(const std::string& text);
     int TextHeight(const std::string& text);

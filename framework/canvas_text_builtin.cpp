@@ -97,8 +97,6 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
     TBitmap& bitmap = Bitmap();
     if (bitmap.Empty() || text.empty()) return;
     const int h = CellHeight(Font), w = CellWidth(Font);
-    // Like the GDI's opaque background mode: a solid brush fills each character's box.
-    if (Brush.Style == bsSolid) FillRect(TRect{x, y, x + TextWidth(text), y + h});
     const std::uint32_t ink = ColorToPixel(Font.Color);
     int cellX = x;
     ForEachCharacter(text, [&](const Cell& cell) {

@@ -410,11 +410,11 @@ void kxvGIF::LoadPlaneTextExtension(TStream& stream, std::uint8_t* buffer)
             if (buffer[i] != ' ') {
                 const std::string text(1, char(buffer[i]));
                 const int px = left_ + x, py = top_ + y;
-                if (glyphsHidden) {
-                    canvas.FillRect(TRect{px, py, px + canvas.TextWidth(text), py + canvas.TextHeight(text)});
-                } else {
-                    canvas.TextOut(px, py, text);
-                }
+                // The character's box in the background colour (nothing with a
+                // clear brush), then its glyph unless the foreground is the
+                // transparent colour.
+                canvas.FillRect(TRect{px, py, px + canvas.TextWidth(text), py + canvas.TextHeight(text)});
+                if (!glyphsHidden) canvas.TextOut(px, py, text);
             }
             x += cellWidth;
             if (x + cellWidth > width_) {

@@ -19,7 +19,6 @@ class TBitmap;
 class TStream;
 class TTimer;
 
-constexpr TColor clNone = 0x1FFFFFFF;
 
 class kxvGIF : private kxGifRowSink {
 public:

@@ -41,12 +41,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
 {
     if (Bitmap().Empty()) return;
     TextDC dc(&Bitmap(), Font);
-    if (Brush.Style == bsSolid) {
-        SetBkMode(dc.Get(), OPAQUE);
-        SetBkColor(dc.Get(), static_cast<COLORREF>(Brush.Color));
-    } else {
-        SetBkMode(dc.Get(), TRANSPARENT);
-    }
+    SetBkMode(dc.Get(), TRANSPARENT);
     SetTextColor(dc.Get(), static_cast<COLORREF>(Font.Color));
     const std::wstring wide = Cp932ToWide(text);
     TextOutW(dc.Get(), x, y, wide.c_str(), static_cast<int>(wide.size()));
