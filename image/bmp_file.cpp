@@ -23,6 +23,7 @@ constexpr std::uint32_t InfoHeaderSize = 40;  // BITMAPINFOHEADER
 constexpr std::uint32_t CoreHeaderSize = 12;  // BITMAPCOREHEADER, the OS/2 form
 constexpr std::size_t CoreTableOffset = FileHeaderSize + CoreHeaderSize;
 constexpr int MaxColors = 256;
+constexpr std::size_t WriteChunkSize = 64 * 1024;
 
 // Little-endian fields of a block; bytes beyond its end read as 0.
 class TBlockReader {
@@ -345,7 +346,9 @@ int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, co
     const bool indexed = depth >= 1 && depth <= 8;
     const int limit = indexed ? 1 << depth : 0;
     std::uint8_t* table = &block[InfoHeaderSize];
-    if (indexed && palette) {
+    // An empty palette counts as none: a table of no entries would be written
+    // with colours used 0, which readers take for a full table.
+    if (indexed && palette && palette->palNumEntries > 0) {
         const int n = std::min({limit, int(palette->palNumEntries), TLogPalette::MaxEntries});
         for (; count < n; ++count) {
             const TPaletteEntry& e = palette->palPalEntry[std::size_t(count)];
@@ -408,13 +411,22 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
             out.WriteBuffer(fileHeader, sizeof fileHeader);
             out.WriteBuffer(block->data(), InfoHeaderSize + 4 * std::int64_t(count));
 
+            // Rows are packed straight from the picture's own rows into one
+            // buffer of a fixed size, written when full: a few large writes
+            // instead of one per row, and memory that does not grow with the picture.
             TColorIndexer indexer(colors.data(), count);
-            std::vector<std::uint8_t> row(rowSize);
+            const std::size_t row = std::size_t(rowSize);
+            std::vector<std::uint8_t> chunk(std::max<std::size_t>(1, WriteChunkSize / row) * row);
+            std::size_t filled = 0;
             const int height = bitmap.Height();
             for (int y = 0; y < height; ++y) {  // bottom row first
-                PackRow(bitmap.ScanLine(height - 1 - y), std::size_t(bitmap.Width()), depth, indexer, row.data(),
-                        row.size());
-                out.WriteBuffer(row.data(), std::int64_t(rowSize));
+                PackRow(bitmap.ScanLine(height - 1 - y), std::size_t(bitmap.Width()), depth, indexer,
+                        chunk.data() + filled, row);
+                filled += row;
+                if (filled == chunk.size() || y == height - 1) {
+                    out.WriteBuffer(chunk.data(), std::int64_t(filled));
+                    filled = 0;
+                }
             }
             out.Close();
         });

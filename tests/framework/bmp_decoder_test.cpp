@@ -53,7 +53,7 @@ std::vector<std::uint8_t> MakeBmp(const BmpSpec& s)
     info.fill(s.gap, 0xEE);
     const std::uint32_t offset = s.pixelOffset.value_or(std::uint32_t(14 + info.size()));
     Bytes file;
-    file.str("BM").u32(std::uint32_t(14 + info.size() + s.pixels.size())).u32(0).u32(offset);
+    file.u8(0x42).u8(0x4D).u32(std::uint32_t(14 + info.size() + s.pixels.size())).u32(0).u32(offset);
     file.data.insert(file.data.end(), info.data.begin(), info.data.end());
     file.data.insert(file.data.end(), s.pixels.begin(), s.pixels.end());
     return file.data;

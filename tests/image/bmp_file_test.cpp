@@ -219,12 +219,15 @@ TEST(MakeSaveInfo, CollectsColorsBottomRowFirst)
 {
     TBitmap bitmap;
     FillBitmap(bitmap, Rows{{0x0000AA, 0x0000BB}, {0x0000CC, 0x0000AA}});
-    TBitmapHeaderBlock block;
-    ASSERT_EQ(MakeSaveInfo(block, bitmap, 8, nullptr), 3);
-    EXPECT_EQ(block[32], 3);
-    EXPECT_EQ(block[40], 0xCC);
-    EXPECT_EQ(block[44], 0xAA);
-    EXPECT_EQ(block[48], 0xBB);
+    const PaletteHandle empty = NewPalette(0);
+    for (const TLogPalette* palette : std::initializer_list<const TLogPalette*>{nullptr, empty.get()}) {
+        TBitmapHeaderBlock block;
+        ASSERT_EQ(MakeSaveInfo(block, bitmap, 8, palette), 3);
+        EXPECT_EQ(block[32], 3);
+        EXPECT_EQ(block[40], 0xCC);
+        EXPECT_EQ(block[44], 0xAA);
+        EXPECT_EQ(block[48], 0xBB);
+    }
 }
 
 // ---- writing ---------------------------------------------------------------
@@ -384,6 +387,26 @@ TEST(SaveBitmapFile, DepthTwentyFourWidthThreeAndDepthThirtyTwo)
     EXPECT_EQ(bmp.U32(34), 12u);
     EXPECT_EQ(std::vector<std::uint8_t>(bmp.Row(0), bmp.Row(0) + 12),
               (std::vector<std::uint8_t>{0x33, 0x22, 0x11, 0, 0x66, 0x55, 0x44, 0, 0x99, 0x88, 0x77, 0}));
+}
+
+TEST(SaveBitmapFile, LargePicturesAreWrittenWhole)
+{
+    // Pictures beyond the writer's buffer: many rows to a buffer with a part
+    // left over at the end, and rows wider than the buffer.
+    const std::string dir = ScratchDir("bmp_save_large");
+    for (const auto& [width, height] : {std::pair{301, 100}, std::pair{30001, 3}}) {
+        Rows rows(std::size_t(height), std::vector<std::uint32_t>(std::size_t(width), 0));
+        for (std::size_t y = 0; y < rows.size(); ++y)
+            for (std::size_t x = 0; x < rows[y].size(); ++x) rows[y][x] = std::uint32_t(x * 0x10307 + y * 0x70301) & 0xFFFFFF;
+        TBitmap bitmap;
+        FillBitmap(bitmap, rows);
+        const std::string name = FileIn(dir, std::to_string(width) + ".bmp");
+        ASSERT_TRUE(SaveBitmapFile(name, bitmap, 24, nullptr));
+        const TWrittenBmp bmp(name);
+        ASSERT_EQ(bmp.Bytes.size(), 54 + bmp.RowSize() * std::size_t(height));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) ASSERT_EQ(bmp.Color(x, y), rows[std::size_t(y)][std::size_t(x)]) << x << "," << y;
+    }
 }
 
 TEST(SaveBitmapFile, SixteenBitsAsFiveFiveFive)
