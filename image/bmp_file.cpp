@@ -346,7 +346,9 @@ int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, co
     const bool indexed = depth >= 1 && depth <= 8;
     const int limit = indexed ? 1 << depth : 0;
     std::uint8_t* table = &block[InfoHeaderSize];
-    if (indexed && palette) {
+    // An empty palette counts as none: a table of no entries would be written
+    // with colours used 0, which readers take for a full table.
+    if (indexed && palette && palette->palNumEntries > 0) {
         const int n = std::min({limit, int(palette->palNumEntries), TLogPalette::MaxEntries});
         for (; count < n; ++count) {
             const TPaletteEntry& e = palette->palPalEntry[std::size_t(count)];

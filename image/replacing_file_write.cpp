@@ -27,6 +27,7 @@ private:
 
 bool WriteFileReplacing(const std::string& target, const std::function<void(const std::string& temporary)>& write)
 {
+    if (target.empty()) return false;
     try {
         // A target we may not write (read-only, or held by another program)
         // fails as creating it over the old one would, not through the rename,

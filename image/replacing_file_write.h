@@ -8,5 +8,6 @@
 // Calls `write` with the name of a temporary file beside `target`, then moves
 // that file over `target`. False, with the target as it was and no temporary
 // file left behind, when the target exists but cannot be opened for writing,
-// when `write` raises, or when the move fails. Never raises.
+// when `write` raises, or when the move fails; at once for an empty name.
+// Never raises.
 bool WriteFileReplacing(const std::string& target, const std::function<void(const std::string& temporary)>& write);

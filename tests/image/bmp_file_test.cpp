@@ -219,12 +219,15 @@ TEST(MakeSaveInfo, CollectsColorsBottomRowFirst)
 {
     TBitmap bitmap;
     FillBitmap(bitmap, Rows{{0x0000AA, 0x0000BB}, {0x0000CC, 0x0000AA}});
-    TBitmapHeaderBlock block;
-    ASSERT_EQ(MakeSaveInfo(block, bitmap, 8, nullptr), 3);
-    EXPECT_EQ(block[32], 3);
-    EXPECT_EQ(block[40], 0xCC);
-    EXPECT_EQ(block[44], 0xAA);
-    EXPECT_EQ(block[48], 0xBB);
+    const PaletteHandle empty = NewPalette(0);
+    for (const TLogPalette* palette : std::initializer_list<const TLogPalette*>{nullptr, empty.get()}) {
+        TBitmapHeaderBlock block;
+        ASSERT_EQ(MakeSaveInfo(block, bitmap, 8, palette), 3);
+        EXPECT_EQ(block[32], 3);
+        EXPECT_EQ(block[40], 0xCC);
+        EXPECT_EQ(block[44], 0xAA);
+        EXPECT_EQ(block[48], 0xBB);
+    }
 }
 
 // ---- writing ---------------------------------------------------------------

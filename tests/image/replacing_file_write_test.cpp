@@ -41,6 +41,13 @@ TEST(WriteFileReplacing, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary)
     EXPECT_EQ(FileCount(dir), 1u);
 }
 
+TEST(WriteFileReplacing, AnEmptyNameWritesNothing)
+{
+    bool called = false;
+    EXPECT_FALSE(WriteFileReplacing("", [&](const std::string&) { called = true; }));
+    EXPECT_FALSE(called);
+}
+
 TEST(WriteFileReplacing, ACompleteWriteReplacesOrCreates)
 {
     const std::string dir = ScratchDir("replacing_done");
