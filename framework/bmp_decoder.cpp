@@ -4,6 +4,7 @@
 #include <bit>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "framework/exceptions.h"
@@ -94,7 +95,12 @@ private:
         const std::size_t kept = bufferEnd_ - bufferStart_;
         const std::int64_t want = std::min(std::max(n, kBlock), Remaining());
         if (buffer_.size() < static_cast<std::size_t>(want)) {
-            std::vector<std::uint8_t> bigger(static_cast<std::size_t>(want));
+            std::vector<std::uint8_t> bigger;
+            try {
+                bigger.resize(static_cast<std::size_t>(want));
+            } catch (const std::bad_alloc&) {
+                throw EOutOfResources("メモリが足りません");
+            }
             if (kept) std::memcpy(bigger.data(), buffer_.data() + bufferStart_, kept);
             buffer_.swap(bigger);
         } else if (kept) {

@@ -39,7 +39,7 @@ std::vector<std::uint8_t> MakeBmp(const BmpSpec& s)
     } else {
         info.u32(std::uint32_t(s.width)).u32(std::uint32_t(s.height)).u16(s.planes).u16(s.bitCount);
         info.u32(s.compression).u32(std::uint32_t(s.pixels.size())).u32(0).u32(0).u32(s.colorsUsed).u32(0);
-        if (s.headerSize >= 108) {
+        if (s.headerSize >= 52) {
             for (std::size_t i = 0; i < 4; ++i) info.u32(i < s.masks.size() ? s.masks[i] : 0);
         }
         info.data.resize(s.headerSize);
@@ -170,7 +170,7 @@ TEST(BmpDecoder, BitFieldsAfterTheHeaderOrInsideIt)
     // 5-6-5: white, pure red, a mid green.
     const std::vector<std::uint8_t> rgb565 = {0xFF, 0xFF, 0x00, 0xF8, 0xE0, 0x03, 0, 0};
     const Pixels expected565 = {0xFFFFFF, 0xFF0000, 0x007D00};  // 31 of 63 is 125
-    for (std::uint32_t size : {40u, 108u, 124u}) {
+    for (std::uint32_t size : {40u, 56u, 108u, 124u}) {
         BmpSpec s;
         s.headerSize = size;
         s.width = 3;
@@ -451,6 +451,12 @@ TEST(BmpDecoder, MalformedFilesRaiseAndKeepThePreviousPicture)
     add("bit fields at 8 bits", variant(good, [](BmpSpec& s) { s.compression = 3, s.masks = {1, 2, 4}; }));
     add("bit fields at 24 bits", variant(good, [](BmpSpec& s) {
             s.compression = 3, s.bitCount = 24, s.colors.clear(), s.masks = {1, 2, 4};
+        }));
+    add("16-bit masks beyond 16 bits", variant(good, [](BmpSpec& s) {
+            s.compression = 3, s.bitCount = 16, s.colors.clear(), s.masks = {0xFF0000, 0xFF00, 0xFF};
+        }));
+    add("OS/2 Huffman coding", variant(good, [](BmpSpec& s) {
+            s.headerSize = 64, s.compression = 3, s.bitCount = 32, s.colors.clear(), s.pixels.resize(12 + 16);
         }));
     add("masks missing", variant(good, [](BmpSpec& s) {
             s.compression = 3, s.bitCount = 32, s.colors.clear(), s.pixels.resize(2);
