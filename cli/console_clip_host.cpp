@@ -49,5 +49,5 @@ void TConsoleClipHost::SetEntryResult(int index, const std::string& result)
         if (PathKind(entry.Path) == TPathKind::NotFound) entry.Reason = "not found";
         else if (entry.Reason == "Invalid") entry.Reason = "not a picture this program reads";
     }
-    if (OnResult) OnResult(entry);
+    if (OnResult) OnResult(*this, entry);
 }

@@ -27,8 +27,8 @@ public:
     // The message of the last error the window would have shown in a dialog;
     // when no entry was processed, it is why the run did not start.
     const std::string& LastError() const { return lastError_; }
-    // Called with each entry as soon as it has its result.
-    std::function<void(const Entry& entry)> OnResult;
+    // Fired with each entry as soon as it has its result.
+    std::function<void(TConsoleClipHost& sender, const Entry& entry)> OnResult;
 
     void ProcessMessages() override;
     void ShowError(const std::string& message) override;

@@ -28,7 +28,7 @@ void WriteLine(std::FILE* stream, const std::string& line)
     std::fflush(stream);
 }
 
-void PrintResult(const TConsoleClipHost::Entry& entry)
+void PrintResult(TConsoleClipHost&, const TConsoleClipHost::Entry& entry)
 {
     if (entry.Result == "OK")
         WriteLine(stdout, "OK " + ConsolePath(entry.Path) + " -> " + ConsolePath(entry.Output));
