@@ -4,7 +4,7 @@
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 stamp="$WINEPREFIX/.talvern-ready"
-fonts_stamp="$WINEPREFIX/.talvern-fonts-2"
+fonts_stamp="$WINEPREFIX/.talvern-fonts-3"
 [ -f "$stamp" ] && [ -f "$fonts_stamp" ] && exit 0
 mkdir -p "$WINEPREFIX"
 if [ ! -f "$stamp" ]; then
@@ -18,5 +18,10 @@ done
 for face in "ＭＳ ゴシック" "MS Gothic"; do
   "$WINELOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
 done
+# The frame's caption buttons are drawn with Wine's own Marlett font.
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
 wineserver -w
 touch "$stamp" "$fonts_stamp"

@@ -161,6 +161,10 @@ void TForm::WndProc(TMessage& message)
         Close();
         message.Result = 0;
         return;
+    case WM_DESTROY:
+        // The tooltip is owned by the form's window and goes with it.
+        tooltip_ = nullptr;
+        break;
     case WM_ACTIVATE:
         if (LOWORD(message.WParam) != WA_INACTIVE && ActiveControl() && ActiveControl()->HandleAllocated()) {
             ActiveControl()->SetFocus();

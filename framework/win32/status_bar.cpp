@@ -2,6 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "framework/bitmap.h"
+#include "framework/win32/forms.h"
+
 #include "framework/win32/wide.h"
 
 void TStatusBar::CreateParams(TCreateParams& params)
@@ -13,10 +18,17 @@ void TStatusBar::CreateParams(TCreateParams& params)
 
 void TStatusBar::CreateWnd()
 {
+    // A panel is never narrower than its starting text needs: where a
+    // substituted font is wider than the designed one, the panel grows instead
+    // of clipping it.
+    TBitmap measure;
+    TCanvas& canvas = measure.Canvas();
+    if (TForm* form = ParentForm()) canvas.Font = form->Font;
     std::vector<int> edges;
     int right = 0;
     for (size_t i = 0; i < Panels.size(); ++i) {
-        right += Panels[i].Width;
+        constexpr int kBorders = 8;
+        right += std::max(Panels[i].Width, canvas.TextWidth(Panels[i].Text) + kBorders);
         edges.push_back(i + 1 == Panels.size() ? -1 : right);
     }
     SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));

@@ -149,14 +149,18 @@ void InstallScreenCursors()
     };
     for (const auto& [number, id] : systemCursors) Screen().SetCursorHandle(number, LoadCursorW(nullptr, id));
     Screen().OnCursorChange = [](TCursor cursor) {
+        if (cursor != crDefault) {
+            ::SetCursor(CursorHandleFor(cursor));
+            return;
+        }
+        // Back to the controls' own cursors: let the window of ours under the
+        // pointer choose again, as at the next move.
         POINT p;
         GetCursorPos(&p);
-        // Show the new cursor now; the window under the pointer picks it again at
-        // the next move (WM_SETCURSOR).
-        if (cursor != crDefault)
-            ::SetCursor(CursorHandleFor(cursor));
-        else
-            SetCursorPos(p.x, p.y);
+        HWND window = WindowFromPoint(p);
+        if (!window || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return;
+        const LRESULT hit = SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+        SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(hit, WM_MOUSEMOVE));
     };
 }
 

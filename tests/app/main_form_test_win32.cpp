@@ -266,6 +266,46 @@ TEST_F(MainFormTest, DoubleClickRestoresTheRectangleOnImageAndOnOutline)
     EXPECT_FALSE(form->Editor.IgnoreNextMouseDown);
 }
 
+TEST_F(MainFormTest, TheOutlineShowsItsCursorUnderThePointer)
+{
+    LoadHalfZoomPicture();
+    Drag(form->PanelImage, Panel(100, 60), Panel(200, 140));
+    const TRect outline = form->ShapeClip.BoundsRect();
+    POINT inside{outline.Left + 20, outline.Top + 20};
+    ClientToScreen(form->PanelImage.Handle(), &inside);
+    SetCursorPos(inside.x, inside.y);
+    SendMessageW(form->PanelImage.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->PanelImage.Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), static_cast<HCURSOR>(Screen().CursorHandle(crHandMove)));
+}
+
+BOOL CALLBACK FindTooltip(HWND window, LPARAM result)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (std::wstring(name) == TOOLTIPS_CLASSW) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST_F(MainFormTest, HintsAreTooltips)
+{
+    HWND tooltip = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindTooltip, reinterpret_cast<LPARAM>(&tooltip));
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 13);
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = form->Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(form->ButtonCancel.Handle());
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(text), L"クリッピングの中止／終了");
+}
+
 class MainFormRunTest : public MainFormTest {
 protected:
     std::string dir;
