@@ -330,7 +330,7 @@ void kxvGIF::DIBCopy(int count)
         // would stay visible through the later rows' transparent pixels: a
         // transparent graphic draws each row at its own place only.
         if (i > 0) continue;
-        if (y < 0 || y >= bitmapHeight) continue;  // nothing of it is on the bitmap
+        if (y < 0 || y >= bitmapHeight || bitmap_->Empty()) continue;  // nothing of it is on the bitmap
         // Opaque positions go black; transparent ones keep the bitmap's pixels.
         canvas.StretchDIBits(dest, 0, 0, width_, 1, maskImage_.view, cmSrcAnd);
         // The row as it now stands, as 24-bit pixels (only the graphic's span is
