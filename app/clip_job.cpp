@@ -9,7 +9,6 @@
 #include "framework/sysutils.h"
 #include "image/bmp_file.h"
 #include "image/kxv_image.h"
-#include "image/path_helpers.h"
 
 namespace {
 
@@ -23,12 +22,6 @@ const char* const kRunningStatus = "ESCキーかキャンセルボタンで中�
 const char* const kIdleStatus = "ファイルをドラッグ＆ドロップして下さい";
 const char* const kInvalidCaption = "Invalid";
 const char* const kCanceledReason = "Canceled";
-
-#ifdef _WIN32
-constexpr char kDirectorySeparator = '\\';
-#else
-constexpr char kDirectorySeparator = '/';
-#endif
 
 constexpr char kEscape = 27;
 
@@ -194,12 +187,13 @@ void TClipJob::FormKeyPress(char key)
         ButtonCancelClick();
 }
 
-std::string TClipJob::OutputName(const std::string& source, const std::string& directory)
+std::string TClipJob::OutputName(const std::string& source, const std::string& directory, const TPathRules& rules)
 {
-    std::string name = directory.empty() ? source : directory + kDirectorySeparator + FileNamePart(source);
+    std::string name = directory.empty() ? source
+                                         : directory + rules.Separators.front() + path_rules::FileNamePart(source, rules);
     // The last "." of the file name part; no byte of a double-byte character
     // is ever ".", so a plain search is safe here.
-    const std::size_t nameStart = name.size() - FileNamePart(name).size();
+    const std::size_t nameStart = name.size() - path_rules::FileNamePart(name, rules).size();
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot >= nameStart)
         name.erase(dot);

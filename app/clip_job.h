@@ -22,6 +22,7 @@
 #include <string>
 
 #include "image/kx_rect.h"
+#include "image/path_rules.h"
 
 class kxvImage;
 
@@ -104,8 +105,11 @@ public:
 
     // The output file of a source for an output directory: directory, separator,
     // the source's file name (or, for an empty directory, the source itself),
-    // with its extension replaced by ".bmp".
-    static std::string OutputName(const std::string& source, const std::string& directory);
+    // with its extension replaced by ".bmp". The directory is used as typed, so
+    // a trailing separator doubles. The rules are the platform's path rules;
+    // tests pass the other platform's.
+    static std::string OutputName(const std::string& source, const std::string& directory,
+                                  const TPathRules& rules = PlatformPathRules);
 
 private:
     // The index of the entry with this text, looked for at expectedIndex first;

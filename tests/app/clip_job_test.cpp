@@ -124,33 +124,45 @@ TEST(RunChecks, EmptyDirectoryWritesBesideTheSource)
     EXPECT_TRUE(FileExists(Join(dir, "photo.bmp")));
 }
 
-TEST(OutputName, DirectoryAndFileNameWithTheExtensionReplaced)
+TEST(OutputName, WindowsRules)
 {
-#ifdef _WIN32
-    EXPECT_EQ(TClipJob::OutputName("C:\\in\\photo.gif", "D:\\out"), "D:\\out\\photo.bmp");
-    EXPECT_EQ(TClipJob::OutputName("C:\\in\\photo.gif", ""), "C:\\in\\photo.bmp");
-    EXPECT_EQ(TClipJob::OutputName("C:\\in\\README", "D:\\out"), "D:\\out\\README.bmp");
-    EXPECT_EQ(TClipJob::OutputName("README", ""), "README.bmp");
+    const auto name = [](const std::string& source, const std::string& directory) {
+        return TClipJob::OutputName(source, directory, WindowsPathRules);
+    };
+    EXPECT_EQ(name("C:\\in\\photo.gif", "D:\\out"), "D:\\out\\photo.bmp");
+    EXPECT_EQ(name("C:\\in\\photo.gif", ""), "C:\\in\\photo.bmp");
+    EXPECT_EQ(name("C:\\in\\README", "D:\\out"), "D:\\out\\README.bmp");
+    EXPECT_EQ(name("README", ""), "README.bmp");
     // The directory is used as typed: a trailing separator doubles.
-    EXPECT_EQ(TClipJob::OutputName("C:\\in\\a.b.gif", "D:\\out\\"), "D:\\out\\\\a.b.bmp");
+    EXPECT_EQ(name("C:\\in\\a.b.gif", "D:\\out\\"), "D:\\out\\\\a.b.bmp");
     // A dot in a directory is no extension; neither is one before a drive.
-    EXPECT_EQ(TClipJob::OutputName("C:\\in.d\\README", ""), "C:\\in.d\\README.bmp");
-    EXPECT_EQ(TClipJob::OutputName("x.y:README", ""), "x.y:README.bmp");
-    EXPECT_EQ(TClipJob::OutputName("C:photo.gif", "D:\\out"), "D:\\out\\photo.bmp");
-    // The second byte of 表 is "\": no separator.
-    EXPECT_EQ(TClipJob::OutputName("C:\\in\\表.gif", "D:\\out"), "D:\\out\\表.bmp");
-    EXPECT_EQ(TClipJob::OutputName("C:/in/photo.gif", "D:/out"), "D:/out\\photo.bmp");
-#else
-    EXPECT_EQ(TClipJob::OutputName("/in/photo.gif", "/out"), "/out/photo.bmp");
-    EXPECT_EQ(TClipJob::OutputName("/in/photo.gif", ""), "/in/photo.bmp");
-    EXPECT_EQ(TClipJob::OutputName("/in/README", "/out"), "/out/README.bmp");
-    EXPECT_EQ(TClipJob::OutputName("README", ""), "README.bmp");
-    EXPECT_EQ(TClipJob::OutputName("/in/a.b.gif", "/out/"), "/out//a.b.bmp");
-    EXPECT_EQ(TClipJob::OutputName("/in.d/README", ""), "/in.d/README.bmp");
-    // Backslashes and colons are ordinary characters of Linux file names.
-    EXPECT_EQ(TClipJob::OutputName("/in/C:\\x.gif", "/out"), "/out/C:\\x.bmp");
-#endif
-    EXPECT_EQ(TClipJob::OutputName(".hidden", ""), ".bmp");
+    EXPECT_EQ(name("C:\\in.d\\README", ""), "C:\\in.d\\README.bmp");
+    EXPECT_EQ(name("x.y:README", ""), "x.y:README.bmp");
+    EXPECT_EQ(name("C:photo.gif", "D:\\out"), "D:\\out\\photo.bmp");
+    EXPECT_EQ(name("C:/in/photo.gif", "D:/out"), "D:/out\\photo.bmp");
+    // The second byte of 表 is "\": it separates nothing.
+    EXPECT_EQ(name("C:\\in\\表.gif", "D:\\out"), "D:\\out\\表.bmp");
+    EXPECT_EQ(name("C:\\in\\表", ""), "C:\\in\\表.bmp");
+}
+
+TEST(OutputName, PosixRules)
+{
+    const auto name = [](const std::string& source, const std::string& directory) {
+        return TClipJob::OutputName(source, directory, PosixPathRules);
+    };
+    EXPECT_EQ(name("/in/photo.gif", "/out"), "/out/photo.bmp");
+    EXPECT_EQ(name("/in/photo.gif", ""), "/in/photo.bmp");
+    EXPECT_EQ(name("/in/README", "/out"), "/out/README.bmp");
+    EXPECT_EQ(name("/in/a.b.gif", "/out/"), "/out//a.b.bmp");
+    EXPECT_EQ(name("/in.d/README", ""), "/in.d/README.bmp");
+    // Backslashes and colons are ordinary characters of these file names.
+    EXPECT_EQ(name("/in/C:\\x.gif", "/out"), "/out/C:\\x.bmp");
+    EXPECT_EQ(name(".hidden", ""), ".bmp");
+}
+
+TEST(OutputName, PlatformRulesByDefault)
+{
+    EXPECT_EQ(TClipJob::OutputName("a" + PathSep() + "b.gif", "out"), "out" + PathSep() + "b.bmp");
 }
 
 TEST(LoadPreview, CaptionsShowThePathThenSizeAndDepthOrInvalid)
