@@ -13,7 +13,7 @@
 #include "cli/console_clip_host.h"
 #include "cli/console_text.h"
 #include "cli/crop_geometry.h"
-#include "image/kxv_image.h"
+#include "cli/clip_image.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ int main(int argc, char** argv)
 
     TConsoleClipHost host(files, outputDirectory);
     host.OnResult = PrintResult;
-    kxvImage image;
+    TClipImage image;
     TClipJob job(host, image);
     job.ClipRect = *ParseCropGeometry(geometry);
     job.ButtonRunClick();

@@ -416,7 +416,7 @@ TDecodedBmp DecodeBmpFile(TStream& stream)
     case BI_BITFIELDS:
     case BI_ALPHABITFIELDS:
         // OS/2 2.x uses 3 for its own Huffman coding, which is not read here.
-        if (h.os2 || h.size == 12 || (h.bitCount != 16 && h.bitCount != 32)) Invalid();
+        if (h.os2 || (h.bitCount != 16 && h.bitCount != 32)) Invalid();
         break;
     default: Invalid();  // JPEG, PNG, CMYK and the OS/2 RLE24 are not read here
     }

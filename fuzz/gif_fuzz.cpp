@@ -75,7 +75,7 @@ Outcome Decode(TStream& stream, bool variant)
     if (outcome.error == 0 && (bitmap.Width() != std::max(gif.ScreenWidth + (variant ? 3 : 0), 0) ||
                                bitmap.Height() != std::max(gif.ScreenHeight + (variant ? -2 : 0), 0)))
         std::abort();
-    for (int y = 0; y < bitmap.Height(); ++y)
+    for (int y = 0; !bitmap.Empty() && y < bitmap.Height(); ++y)
         outcome.pixels.insert(outcome.pixels.end(), bitmap.ScanLine(y), bitmap.ScanLine(y) + bitmap.Width());
     return outcome;
 }
@@ -84,6 +84,10 @@ Outcome Decode(TStream& stream, bool variant)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    // Screens of up to a quarter of a gigapixel are valid and decode, slowly: keep
+    // the fuzzer to sizes that let it try many inputs.
+    if (size >= 10 && std::uint32_t(data[6] | data[7] << 8) * std::uint32_t(data[8] | data[9] << 8) > (1u << 22))
+        return 0;
     const bool variant = size > 0 && (data[size - 1] & 1);
     TCustomMemoryStream memory(data, std::int64_t(size));
     TrickleStream trickle(data, std::int64_t(size));

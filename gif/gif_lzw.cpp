@@ -55,7 +55,7 @@ void SkipGifSubBlocks(TStream& stream, std::uint8_t* buffer)
     }
 }
 
-kxGifLzw::kxGifLzw() : table_(std::make_unique<Entry[]>(TableSize)) {}
+kxGifLzw::kxGifLzw() : table_(std::make_unique_for_overwrite<Entry[]>(TableSize)) {}
 
 void kxGifLzw::Start(TStream& stream, std::uint8_t* block, int minimumCodeSize, std::uint8_t* row, int width,
                      kxGifRowSink& sink)
@@ -152,7 +152,7 @@ void kxGifLzw::SetCodeTable(int prefix, std::uint8_t suffix)
 {
     if (nextFree_ >= TableSize || prefix < 0) return;
     if (prefix >= nextFree_) RaiseInvalidGif();
-    table_[nextFree_].prefix = prefix;
+    table_[nextFree_].prefix = std::int16_t(prefix);
     table_[nextFree_].suffix = suffix;
     ++nextFree_;
     if (nextFree_ >= (1 << codeSize_) && codeSize_ < 12) {
@@ -164,6 +164,11 @@ void kxGifLzw::SetCodeTable(int prefix, std::uint8_t suffix)
 std::uint8_t kxGifLzw::WriteCodeTable(int code)
 {
     Entry* const table = table_.get();
+    if (code < clearCode_ && column_ + 1 < width_) {
+        // A root is its own one-pixel string.
+        row_[column_++] = table[code].suffix;
+        return table[code].suffix;
+    }
     // Walk back to the root, leaving in each entry a link to the entry visited
     // before it: the links then lead forward from the root to the code.
     int length = 1;
@@ -171,7 +176,7 @@ std::uint8_t kxGifLzw::WriteCodeTable(int code)
     int c = code;
     for (;;) {
         Entry& e = table[c];
-        e.link = next;
+        e.link = std::int16_t(next);
         if (e.prefix < 0) break;
         next = c;
         c = e.prefix;

@@ -60,9 +60,10 @@ public:
     bool HasCode();
 
 private:
+    // Eight bytes, so that the whole table stays in the first-level cache.
     struct Entry {
-        std::int32_t prefix;  // -1 for a root
-        std::int32_t link;    // scratch of the link walk
+        std::int16_t prefix;  // -1 for a root
+        std::int16_t link;    // scratch of the link walk
         std::uint8_t suffix;
     };
 

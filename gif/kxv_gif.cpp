@@ -312,17 +312,28 @@ bool kxvGIF::RowComplete()
 void kxvGIF::DIBCopy(int count)
 {
     TCanvas& canvas = bitmap_->Canvas();
+    int transparentCount = 0;
     if (transparentGraphic_) {
         const std::uint8_t key = control_.TransparentIndex;
-        const std::uint8_t* pixels = rowImage_.bits;
-        std::uint8_t* mask = maskImage_.bits;
-        for (int x = 0; x < width_; ++x) mask[x] = pixels[x] == key ? 1 : 0;
+        const std::uint8_t* __restrict pixels = rowImage_.bits;
+        std::uint8_t* __restrict mask = maskImage_.bits;
+        for (int x = 0; x < width_; ++x) {
+            const std::uint8_t m = pixels[x] == key ? 1 : 0;
+            mask[x] = m;
+            transparentCount += m;
+        }
     }
+    // With a source copy, the five operations come down to: opaque positions
+    // take their colour, transparent ones keep the bitmap's colour with the top
+    // byte cleared. A row that is all one or all the other needs no mask.
+    const bool plainCopy = CopyMode == cmSrcCopy;
+    const bool allOpaque = plainCopy && transparentCount == 0;
+    const bool allTransparent = plainCopy && transparentCount == width_;
     const int bitmapHeight = bitmap_->Height();
     for (int i = 0; i < count && row_ < height_; ++i, ++row_) {
         const int y = top_ + row_;
         const TRect dest{left_, y, left_ + width_, y + 1};
-        if (!transparentGraphic_) {
+        if (!transparentGraphic_ || (allOpaque && i == 0)) {
             canvas.StretchDIBits(dest, 0, 0, width_, 1, rowImage_.view, CopyMode);
             continue;
         }
@@ -330,7 +341,12 @@ void kxvGIF::DIBCopy(int count)
         // would stay visible through the later rows' transparent pixels: a
         // transparent graphic draws each row at its own place only.
         if (i > 0) continue;
-        if (y < 0 || y >= bitmapHeight) continue;  // nothing of it is on the bitmap
+        if (y < 0 || y >= bitmapHeight || bitmap_->Empty()) continue;  // nothing of it is on the bitmap
+        if (allTransparent) {
+            std::uint32_t* line = bitmap_->ScanLine(y);
+            for (int x = std::max(left_, 0); x < std::min(left_ + width_, bitmap_->Width()); ++x) line[x] &= 0xFFFFFF;
+            continue;
+        }
         // Opaque positions go black; transparent ones keep the bitmap's pixels.
         canvas.StretchDIBits(dest, 0, 0, width_, 1, maskImage_.view, cmSrcAnd);
         // The row as it now stands, as 24-bit pixels (only the graphic's span is

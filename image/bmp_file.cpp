@@ -23,6 +23,7 @@ constexpr std::uint32_t InfoHeaderSize = 40;  // BITMAPINFOHEADER
 constexpr std::uint32_t CoreHeaderSize = 12;  // BITMAPCOREHEADER, the OS/2 form
 constexpr std::size_t CoreTableOffset = FileHeaderSize + CoreHeaderSize;
 constexpr int MaxColors = 256;
+// Below the size at which allocators map fresh pages for each buffer.
 constexpr std::size_t WriteChunkSize = 64 * 1024;
 
 // Little-endian fields of a block; bytes beyond its end read as 0.
@@ -239,8 +240,12 @@ void PackRow(const std::uint32_t* pixels, std::size_t width, int depth, TColorIn
         for (; x + 4 <= width; x += 4, out += 12) {
             const std::uint32_t p0 = pixels[x] & 0xFFFFFF, p1 = pixels[x + 1] & 0xFFFFFF;
             const std::uint32_t p2 = pixels[x + 2] & 0xFFFFFF, p3 = pixels[x + 3] & 0xFFFFFF;
-            const std::uint32_t words[3] = {p0 | p1 << 24, p1 >> 8 | p2 << 16, p2 >> 16 | p3 << 8};
-            std::memcpy(out, words, 12);
+            // Three separate stores: one 12-byte copy from a local array goes
+            // through the stack and stalls on store forwarding.
+            const std::uint32_t w0 = p0 | p1 << 24, w1 = p1 >> 8 | p2 << 16, w2 = p2 >> 16 | p3 << 8;
+            std::memcpy(out, &w0, 4);
+            std::memcpy(out + 4, &w1, 4);
+            std::memcpy(out + 8, &w2, 4);
         }
         for (; x < width; ++x, out += 3) {
             const std::uint32_t p = pixels[x];

@@ -32,5 +32,11 @@ for json in "$results"/*.json; do
     }
     END {
       for (n in t) if ((n "_Floor") in t) printf "%-40s %6.2fx  (%.1f / %.1f)\n", n, t[n] / t[n "_Floor"], t[n], t[n "_Floor"]
+      # Readers side by side: how many times faster kxvGIF is than each other one.
+      for (n in t) if (n ~ /_kxvGIF$/) {
+        base = substr(n, 1, length(n) - 7)
+        for (other in t) if (index(other, base "_") == 1 && other != n)
+          printf "%-40s %6.2fx faster than %s  (%.2f / %.2f)\n", n, t[other] / t[n], substr(other, length(base) + 2), t[other], t[n]
+      }
     }' "$json"
 done

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "framework/win32/wide.h"
 
 TListView::TListView() { TabStop = true; }
@@ -61,13 +63,20 @@ void TListView::Clear()
 std::string TListView::SubItem(int index, int column) const
 {
     if (!HandleAllocated() || index < 0 || index >= Count()) return {};
-    wchar_t buffer[1024] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = 1024;
-    SendMessageW(Handle(), LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    return WideToCp932(buffer);
+    // The control copies at most the buffer's size: grow until the text fits.
+    for (size_t size = 512;; size *= 2) {
+        std::wstring buffer(size, L'\0');
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(size);
+        const auto length = static_cast<size_t>(
+            SendMessageW(Handle(), LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < size || size >= 65536) {
+            buffer.resize(std::min(length, size - 1));
+            return WideToCp932(buffer);
+        }
+    }
 }
 
 std::string TListView::ItemText(int index) const { return SubItem(index, 0); }

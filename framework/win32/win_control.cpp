@@ -193,8 +193,7 @@ std::string TWinControl::Caption() const
 
 void TWinControl::SetCaption(const std::string& caption)
 {
-    if (handle_ && !ownClass_ && caption == Caption()) return;
-    if (!handle_ && caption == caption_) return;
+    if (caption == Caption()) return;
     caption_ = caption;
     if (handle_) {
         SetWindowTextW(handle_, Cp932ToWide(caption).c_str());

@@ -448,3 +448,26 @@ TEST(GifDecode, ShortReadsFromTheStreamAreNotAnEarlyEnd)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GifDecode, ZeroWidthScreenWithATransparentFrame)
+{
+    GifImage image;
+    image.width = 0;
+    image.height = 5;
+    image.globalRgb = DistinctRgb(4);
+    GifFrame frame;
+    frame.width = 3;
+    frame.height = 3;
+    frame.pixels = NoisePixels(9, 4, 1);
+    frame.control = true;
+    frame.transparent = true;
+    frame.disposal = 3;
+    image.frames.push_back(frame);
+    kxvGIF gif;
+    auto bitmap = DecodeGif(gif, EncodeGif(image));
+    EXPECT_TRUE(bitmap->Empty());
+}
+
+}  // namespace
