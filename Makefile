@@ -12,7 +12,7 @@ BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps native win32 win64 test test-native test-win64 run bench fuzz screenshot clean
+.PHONY: screenshot-calendar deps native win32 win64 test test-native test-win64 run bench fuzz screenshot samples clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -47,11 +47,20 @@ bench: deps
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVERN_TESTS=OFF -DTALVERN_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ) -j$(JOBS)
+	@cmake --build $(FUZZ) -j$(JOBS) --target fuzz_targets
 	@bash scripts/fuzz.sh $(FUZZ) $(FUZZ_SECONDS)
+
+screenshot-calendar: win64
+	@bash scripts/screenshot-calendar.sh $(WIN64)
 
 screenshot: win64
 	@bash scripts/screenshot.sh $(WIN64)
+
+# Rewrites the pictures of samples/ with the generator of tools/.
+samples: deps
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DTALVERN_SANITIZE=ON >/dev/null
+	@cmake --build $(NATIVE) -j$(JOBS) --target make_samples
+	@$(NATIVE)/tools/make_samples samples
 
 clean:
 	rm -rf build

@@ -7,7 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "framework/dialogs.h"
+
 class Exception;
+
 
 class TMessageBackend {
 public:
@@ -40,11 +43,19 @@ public:
     void Terminate() { Terminated = true; }
     void ShowException(const Exception& error) { backend_->ShowException(error); }
 
+    // Handles messages until Terminate.
+    void Run();
+
     TMessageBackend& Backend() { return *backend_; }
     void SetBackend(std::unique_ptr<TMessageBackend> backend) { backend_ = std::move(backend); }
 
+    // Modal message dialogs go through this seam (framework/dialogs.h).
+    TDialogService& Dialogs() { return *dialogs_; }
+    void SetDialogs(std::unique_ptr<TDialogService> dialogs) { dialogs_ = std::move(dialogs); }
+
 private:
     std::unique_ptr<TMessageBackend> backend_;
+    std::unique_ptr<TDialogService> dialogs_;
 };
 
 TApplication& Application();

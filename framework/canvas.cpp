@@ -222,6 +222,53 @@ std::uint32_t DibPixel(const TDibView& dib, int x, int row)
 
 }  // namespace
 
+namespace {
+
+// Source pixels [sx, sx + n) of DIB row `row` (counted from the DIB's top) as
+// 32-bit words, as DibPixel gives them one by one.
+void DibRow(const TDibView& dib, int row, int sx, int n, std::uint32_t* out)
+{
+    const int height = std::abs(dib.Height);
+    const std::size_t stride = ((std::size_t(dib.Width) * dib.BitCount + 31) / 32) * 4;
+    const int stored = dib.Height < 0 ? row : height - 1 - row;
+    const std::uint8_t* line = dib.Bits + stride * std::size_t(stored);
+    switch (dib.BitCount) {
+    case 8:
+        if (dib.ColorCount >= 256) {
+            const std::uint32_t* colors = dib.Colors;
+            const std::uint8_t* in = line + sx;
+            for (int i = 0; i < n; ++i) out[i] = colors[in[i]] & 0xFFFFFF;
+            return;
+        }
+        break;
+    case 24: {
+        const std::uint8_t* in = line + 3 * std::size_t(sx);
+        for (int i = 0; i < n; ++i, in += 3)
+            out[i] = std::uint32_t(in[0]) | std::uint32_t(in[1]) << 8 | std::uint32_t(in[2]) << 16;
+        return;
+    }
+    default: break;
+    }
+    for (int i = 0; i < n; ++i) out[i] = DibPixel(dib, sx + i, row);
+}
+
+// dest[i] = rop(pattern, source[i], dest[i]) over a row, the common operations
+// without the truth table.
+void CombineRow(TCopyMode rop, std::uint32_t pattern, const std::uint32_t* s, std::uint32_t* d, int n)
+{
+    switch (rop) {
+    case cmSrcCopy: std::copy(s, s + n, d); return;
+    case cmSrcAnd: for (int i = 0; i < n; ++i) d[i] &= s[i]; return;
+    case cmSrcPaint: for (int i = 0; i < n; ++i) d[i] |= s[i]; return;
+    case cmSrcInvert: for (int i = 0; i < n; ++i) d[i] ^= s[i]; return;
+    case 0x00220326: for (int i = 0; i < n; ++i) d[i] &= ~s[i]; return;  // DSna
+    case cmNotSrcCopy: for (int i = 0; i < n; ++i) d[i] = ~s[i]; return;
+    default: for (int i = 0; i < n; ++i) d[i] = ApplyRop3(rop, pattern, s[i], d[i]);
+    }
+}
+
+}  // namespace
+
 void TCanvas::StretchDIBits(const TRect& dest, int srcX, int srcY, int srcWidth, int srcHeight, const TDibView& dib,
                             TCopyMode rop)
 {
@@ -231,6 +278,27 @@ void TCanvas::StretchDIBits(const TRect& dest, int srcX, int srcY, int srcWidth,
     const TRect d = Intersect(dest, TRect{0, 0, owner_.Width(), owner_.Height()});
     const std::uint32_t pattern = ColorToPixel(Brush.Color);
     const int dibHeight = std::abs(dib.Height);
+    if (dw == srcWidth && dh == srcHeight) {
+        // Unstretched: whole rows at a time. The operations work on the whole
+        // 32-bit word, as the GDI does on 32-bit surfaces; DIB sources bring 0 in
+        // the top byte.
+        const int x0 = std::max(d.Left, dest.Left - srcX), x1 = std::min(d.Right, dest.Left - srcX + dib.Width);
+        if (x1 <= x0) return;
+        const int n = x1 - x0, sx = srcX + (x0 - dest.Left);
+        if (std::size_t(n) > scratch_.size()) scratch_.resize(std::size_t(n));
+        for (int y = d.Top; y < d.Bottom; ++y) {
+            const int sy = srcY + (y - dest.Top);
+            if (sy < 0 || sy >= dibHeight) continue;
+            std::uint32_t* out = owner_.ScanLine(y) + x0;
+            if (rop == cmSrcCopy) {
+                DibRow(dib, sy, sx, n, out);
+            } else {
+                DibRow(dib, sy, sx, n, scratch_.data());
+                CombineRow(rop, pattern, scratch_.data(), out, n);
+            }
+        }
+        return;
+    }
     for (int y = d.Top; y < d.Bottom; ++y) {
         const int sy = srcY + int(std::int64_t(y - dest.Top) * srcHeight / dh);
         if (sy < 0 || sy >= dibHeight) continue;

@@ -4,6 +4,7 @@
 // output is a platform call.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/color.h"
 #include "framework/rect.h"
@@ -107,4 +108,5 @@ public:
 private:
     void FillWithRop(const TRect& rect, std::uint32_t pattern, TCopyMode rop);
     TBitmap& owner_;
+    std::vector<std::uint32_t> scratch_;  // one row of converted DIB pixels
 };

@@ -14,6 +14,8 @@ constexpr TColor clGray = 0x808080;
 constexpr TColor clSilver = 0xC0C0C0;
 constexpr TColor clNavy = 0x800000;
 constexpr TColor clMaroon = 0x000080;
+// No colour: nothing is filled.
+constexpr TColor clNone = 0x1FFFFFFF;
 
 constexpr std::uint8_t ColorRed(TColor c) { return static_cast<std::uint8_t>(c); }
 constexpr std::uint8_t ColorGreen(TColor c) { return static_cast<std::uint8_t>(c >> 8); }

@@ -18,3 +18,4 @@ class EReadError : public EStreamError { using EStreamError::EStreamError; };
 class EWriteError : public EStreamError { using EStreamError::EStreamError; };
 class EConvertError : public Exception { using Exception::Exception; };
 class EOutOfResources : public Exception { using Exception::Exception; };
+class EInvalidOperation : public Exception { using Exception::Exception; };

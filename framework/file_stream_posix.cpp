@@ -2,12 +2,17 @@
 // Windows build opens with the share mode the framework asks for.
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 
 #include "framework/exceptions.h"
 #include "framework/streams.h"
 
 struct TFileStream::Handle {
     std::FILE* file = nullptr;
+    // stdio's own buffer is one block (4 KiB): a file written a row at a time
+    // would cost a system call per block, several times the copying itself.
+    static constexpr std::size_t BufferSize = 256 * 1024;
+    std::unique_ptr<char[]> buffer;
 };
 
 TFileStream::TFileStream(const std::string& fileName, unsigned mode) : handle_(std::make_unique<Handle>())
@@ -18,6 +23,12 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : handle_(s
     if (!handle_->file) {
         if (create) throw EFCreateError("ファイル " + fileName + " を作成できません");
         throw EFOpenError("ファイル " + fileName + " を開けません");
+    }
+    // Readers take large blocks, which stdio hands through unbuffered as long as
+    // they are not smaller than its buffer: only writers get the large one.
+    if ((mode & 3) != fmOpenRead || create) {
+        handle_->buffer.reset(new char[Handle::BufferSize]);
+        std::setvbuf(handle_->file, handle_->buffer.get(), _IOFBF, Handle::BufferSize);
     }
 }
 

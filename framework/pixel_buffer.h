@@ -22,7 +22,13 @@ private:
 
 // Largest picture a bitmap takes: 2^28 pixels (1 GiB of pixel memory). Bigger
 // sizes, and allocation failures, raise EOutOfResources.
+// Fuzz builds lower it (TALVERN_MAX_BITMAP_PIXELS): under the sanitizers every
+// huge allocation is slow, and the code paths are the same at any limit.
+#ifdef TALVERN_MAX_BITMAP_PIXELS
+constexpr std::int64_t MaxBitmapPixels = TALVERN_MAX_BITMAP_PIXELS;
+#else
 constexpr std::int64_t MaxBitmapPixels = std::int64_t{1} << 28;
+#endif
 
 // Zero-filled (black) pixels. Defined once per platform.
 std::unique_ptr<PixelBuffer> MakePixelBuffer(int width, int height);

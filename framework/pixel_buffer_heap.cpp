@@ -1,21 +1,30 @@
+#include <cstdlib>
 #include <new>
-#include <vector>
 
 #include "framework/exceptions.h"
 #include "framework/pixel_buffer.h"
 
 namespace {
 
+// calloc rather than a value-initialised vector: large blocks come as fresh
+// zero pages from the system, so a big picture whose decoder writes only part of
+// it (an RLE bitmap that ends early) costs only the pages it touches.
 class HeapPixelBuffer final : public PixelBuffer {
 public:
     HeapPixelBuffer(int width, int height)
-        : PixelBuffer(width, height), pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
+        : PixelBuffer(width, height),
+          pixels_(static_cast<std::uint32_t*>(
+              std::calloc(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), sizeof(std::uint32_t))))
     {
+        if (!pixels_) throw std::bad_alloc();
     }
-    std::uint32_t* Bits() override { return pixels_.data(); }
+    std::uint32_t* Bits() override { return pixels_.get(); }
 
 private:
-    std::vector<std::uint32_t> pixels_;
+    struct Free {
+        void operator()(std::uint32_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint32_t, Free> pixels_;
 };
 
 }  // namespace

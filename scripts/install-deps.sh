@@ -8,7 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64
   xvfb x11-utils xdotool imagemagick
-  fonts-ipafont-gothic locales
+  fonts-ipafont-gothic fonts-wine locales
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libgif-dev libstb-dev
   clang libclang-rt-14-dev

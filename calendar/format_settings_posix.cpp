@@ -1,0 +1,6 @@
+#include "calendar/format_settings.h"
+
+TFormatSettings DefaultFormatSettings()
+{
+    return TFormatSettings{};
+}

@@ -1,0 +1,53 @@
+#include "cli/console_clip_host.h"
+
+#include "framework/application.h"
+#include "framework/file_system.h"
+
+TConsoleClipHost::TConsoleClipHost(std::vector<std::string> files, std::string outputDirectory)
+    : outputDirectory_(std::move(outputDirectory))
+{
+    for (std::string& file : files) entries_.push_back(Entry{std::move(file), {}, {}, {}});
+}
+
+void TConsoleClipHost::ProcessMessages()
+{
+    Application().ProcessMessages();
+}
+
+void TConsoleClipHost::ShowError(const std::string& message)
+{
+    lastError_ = message;
+}
+
+TConfirmAnswer TConsoleClipHost::Confirm(const std::string&)
+{
+    return TConfirmAnswer::Yes;
+}
+
+void TConsoleClipHost::ClearEntryResult(int index)
+{
+    Entry& entry = entries_.at(std::size_t(index));
+    entry.Result.clear();
+    entry.Output.clear();
+    entry.Reason.clear();
+    currentReason_.clear();
+}
+
+void TConsoleClipHost::ClipFailed(const std::string& reason)
+{
+    currentReason_ = reason;
+}
+
+void TConsoleClipHost::SetEntryResult(int index, const std::string& result)
+{
+    Entry& entry = entries_.at(std::size_t(index));
+    entry.Result = result;
+    if (result == "OK") {
+        entry.Output = TClipJob::OutputName(entry.Path, outputDirectory_);
+    } else {
+        entry.Reason = currentReason_;
+        if (PathKind(entry.Path) == TPathKind::NotFound) entry.Reason = "not found";
+        else if (entry.Reason == "Invalid") entry.Reason = "not a picture this program reads";
+    }
+    if (OnResult) OnResult(*this, entry);
+}

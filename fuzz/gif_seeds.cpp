@@ -1,0 +1,74 @@
+// Writes a few small GIF files into the folder named on the command line: the
+// fuzzer's seeds (interlace, local tables, transparency, disposal, extensions).
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gif/gif_writer.h"
+
+namespace {
+
+void Save(const std::string& folder, const std::string& name, const std::vector<std::uint8_t>& bytes)
+{
+    const std::string path = folder + "/" + name;
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+}
+
+std::vector<std::uint8_t> Pixels(int count, int colors)
+{
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(count));
+    unsigned seed = 7;
+    for (auto& v : out) {
+        seed = seed * 1103515245u + 12345u;
+        v = static_cast<std::uint8_t>((seed >> 16) % unsigned(colors));
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return 1;
+    const std::string folder = argv[1];
+    GifImage image;
+    image.width = 12;
+    image.height = 9;
+    image.globalRgb = Rgb({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF});
+    GifFrame frame;
+    frame.width = 12;
+    frame.height = 9;
+    frame.pixels = Pixels(108, 4);
+    image.frames = {frame};
+    Save(folder, "plain.gif", EncodeGif(image));
+    frame.interlace = true;
+    frame.control = true;
+    frame.transparent = true;
+    frame.disposal = 3;
+    image.frames = {frame};
+    Save(folder, "interlaced_transparent.gif", EncodeGif(image));
+    GifFrame second = frame;
+    second.left = 3;
+    second.top = 2;
+    second.width = 5;
+    second.height = 4;
+    second.pixels = Pixels(20, 8);
+    second.localRgb = Rgb({1, 2, 3, 4, 5, 6, 7, 8});
+    second.disposal = 2;
+    second.interlace = false;
+    image.frames = {frame, second};
+    Save(folder, "animation.gif", EncodeGif(image));
+    // Extensions: comment, application, plain text.
+    std::vector<std::uint8_t> ext = GifHead(image);
+    for (int b : std::initializer_list<int>{0x21, 0xFE, 2, 'h', 'i', 0, 0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.',
+                           '0', 3, 1, 0, 0, 0, 0x21, 0x01, 12, 0, 0, 0, 0, 12, 0, 9, 0, 4, 8, 3, 0, 3, 'A', ' ', 'b', 0})
+        ext.push_back(static_cast<std::uint8_t>(b));
+    const auto body = GifFrameBytes(second, 4);
+    ext.insert(ext.end(), body.begin(), body.end());
+    ext.push_back(0x3B);
+    Save(folder, "extensions.gif", ext);
+    return 0;
+}

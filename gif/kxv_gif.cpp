@@ -1,0 +1,536 @@
+#include "gif/kxv_gif.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/application.h"
+#include "framework/bitmap.h"
+#include "framework/exceptions.h"
+#include "framework/streams.h"
+#include "framework/timer.h"
+
+namespace {
+
+constexpr std::uint8_t TrailerByte = 0x3B;          // ';'
+constexpr std::uint8_t ExtensionIntroducer = 0x21;  // '!'
+constexpr std::uint8_t ImageSeparator = 0x2C;       // ','
+constexpr std::uint8_t PlainTextLabel = 0x01;
+constexpr std::uint8_t GraphicControlLabel = 0xF9;
+constexpr std::uint8_t CommentLabel = 0xFE;
+constexpr std::uint8_t ApplicationLabel = 0xFF;
+// The block buffer holds a label, a colour table of up to 768 bytes or a
+// sub-block of up to 255 bytes.
+constexpr std::size_t BlockBufferSize = 1027;
+// Destination AND NOT source: clears the positions the mask marks.
+constexpr TCopyMode RopMaskOut = 0x00220326;
+
+int ReadU16(const std::uint8_t* p)
+{
+    return p[0] | (p[1] << 8);
+}
+
+int ColorTableDepth(int entries)
+{
+    return entries <= 2 ? 1 : entries <= 16 ? 4 : 8;
+}
+
+TColor EntryColor(const TLogPalette* palette, int index)
+{
+    if (!palette || index < 0 || index >= TLogPalette::MaxEntries) return clBlack;
+    const TPaletteEntry& e = palette->palPalEntry[std::size_t(index)];
+    return MakeColor(e.peRed, e.peGreen, e.peBlue);
+}
+
+void PutU32(std::uint8_t* p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
+}
+
+TRect Clip(const TRect& r, int width, int height)
+{
+    return TRect{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, width), std::min(r.Bottom, height)};
+}
+
+}  // namespace
+
+kxvGIF::kxvGIF() = default;
+kxvGIF::~kxvGIF() = default;
+
+PaletteHandle kxvGIF::MakePalette(const std::uint8_t* rgb, int count)
+{
+    PaletteHandle palette = NewPalette(0);
+    if (rgb) {
+        count = std::clamp(count, 0, TLogPalette::MaxEntries);
+        for (int i = 0; i < count; ++i) {
+            TPaletteEntry& e = palette->palPalEntry[std::size_t(i)];
+            e.peRed = rgb[3 * i];
+            e.peGreen = rgb[3 * i + 1];
+            e.peBlue = rgb[3 * i + 2];
+        }
+        palette->palNumEntries = std::uint16_t(count);
+    }
+    // Without a table: the bitmaps here are true-colour surfaces, which have no
+    // system palette, so the palette has no entries and every index shows black.
+    return palette;
+}
+
+bool kxvGIF::IsSupport(TStream& stream)
+{
+    if (Enable == 0) return false;
+    std::uint8_t header[6];
+    if (!TryReadGifBytes(stream, header, 6) || std::memcmp(header, "GIF", 3) != 0) return false;
+    // Logical Screen Descriptor: width, height, packed fields, background index,
+    // pixel aspect ratio (unused).
+    std::uint8_t screen[7];
+    ReadGifBytes(stream, screen, 7);
+    ScreenWidth = ReadU16(screen);
+    ScreenHeight = ReadU16(screen + 2);
+    const std::uint8_t packed = screen[4];
+    const int backgroundIndex = screen[5];
+    if (packed & 0x80) {
+        // Global Color Table: 2^(size + 1) entries.
+        const int entries = 2 << (packed & 7);
+        std::uint8_t rgb[768];
+        ReadGifBytes(stream, rgb, 3 * entries);
+        SetPalette(MakePalette(rgb, entries));
+        BackgroundColor = EntryColor(palette_.get(), backgroundIndex < entries ? backgroundIndex : -1);
+        ColorDepth = ColorTableDepth(entries);
+    } else {
+        SetPalette(MakePalette(nullptr, 0));
+        // Black rather than the previous stream's colour: a picture must not
+        // depend on the file loaded before it.
+        BackgroundColor = clBlack;
+        ColorDepth = 24;
+    }
+    return true;
+}
+
+bool kxvGIF::IsSupport(const std::string& fileName)
+{
+    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    return IsSupport(static_cast<TStream&>(stream));
+}
+
+void kxvGIF::LoadFromFile(const std::string& fileName, TBitmap& bitmap)
+{
+    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(stream, bitmap);
+}
+
+void kxvGIF::LoadFromStream(TStream& stream, TBitmap& bitmap)
+{
+    stop_ = false;
+    bitmap_ = &bitmap;
+    control_ = GraphicControl{};
+    if (!IsSupport(stream)) RaiseInvalidGif();
+    if (!KeepSize || bitmap.Empty()) bitmap.SetSize(ScreenWidth + OffsetX, ScreenHeight + OffsetY);
+    if (FillBackground) {
+        TCanvas& canvas = bitmap.Canvas();
+        canvas.Brush.Style = bsSolid;
+        canvas.Brush.Color = BackgroundColor;
+        canvas.FillRect(TRect{0, 0, ScreenWidth, ScreenHeight});
+    }
+    std::vector<std::uint8_t> block(BlockBufferSize);
+    kxGifLzw lzw;
+    lzw_ = &lzw;
+    try {
+        std::uint8_t introducer = ReadGifByte(stream);
+        while (introducer != TrailerByte) {
+            if (stop_) break;
+            if (introducer == ExtensionIntroducer) {
+                switch (ReadGifByte(stream)) {
+                case PlainTextLabel: LoadPlaneTextExtension(stream, block.data()); break;
+                case GraphicControlLabel: LoadGraphicControlExtension(stream, block.data()); break;
+                case CommentLabel: LoadCommentExtension(stream, block.data()); break;
+                case ApplicationLabel: LoadApplicationExtension(stream, block.data()); break;
+                default: RaiseInvalidGif();
+                }
+            } else if (introducer == ImageSeparator) {
+                LoadImageDescriptor(stream, block.data());
+            } else {
+                RaiseInvalidGif();
+            }
+            introducer = ReadGifByte(stream);
+        }
+    } catch (...) {
+        ReleaseGraphic();
+        savedBackground_.reset();
+        timer_.reset();
+        lzw_ = nullptr;
+        throw;
+    }
+    lzw_ = nullptr;
+}
+
+int kxvGIF::LoadSubBlock(TStream& stream, std::uint8_t* buffer)
+{
+    return ReadGifSubBlock(stream, buffer);
+}
+
+kxvGIF::RowImage kxvGIF::MakeBitmapInfo(int width, int bytesPerPixel, const TLogPalette* palette)
+{
+    constexpr std::size_t HeaderSize = 40;
+    const std::size_t tableSize = palette ? 256 * 4 : 0;
+    const std::size_t stride = (std::size_t(width) * std::size_t(bytesPerPixel) + 3) & ~std::size_t(3);
+    RowImage image;
+    image.storage = std::make_unique<std::uint32_t[]>((HeaderSize + tableSize + stride) / 4);
+    auto* bytes = reinterpret_cast<std::uint8_t*>(image.storage.get());
+    // BITMAPINFOHEADER: size, width, height 1, planes 1, bit count; BI_RGB.
+    PutU32(bytes, 40);
+    PutU32(bytes + 4, std::uint32_t(width));
+    PutU32(bytes + 8, 1);
+    bytes[12] = 1;
+    bytes[14] = std::uint8_t(8 * bytesPerPixel);
+    std::uint32_t* colors = image.storage.get() + HeaderSize / 4;
+    if (palette) {
+        const int count = std::min<int>(palette->palNumEntries, 256);
+        for (int i = 0; i < count; ++i) {
+            const TPaletteEntry& e = palette->palPalEntry[std::size_t(i)];
+            colors[i] = std::uint32_t(e.peBlue) | std::uint32_t(e.peGreen) << 8 | std::uint32_t(e.peRed) << 16;
+        }
+    }
+    image.bits = bytes + HeaderSize + tableSize;
+    image.view.Width = width;
+    image.view.Height = 1;
+    image.view.BitCount = 8 * bytesPerPixel;
+    image.view.Colors = palette ? colors : nullptr;
+    image.view.ColorCount = palette ? 256 : 0;
+    image.view.Bits = image.bits;
+    return image;
+}
+
+void kxvGIF::ReleaseGraphic()
+{
+    rowImage_ = RowImage{};
+    maskImage_ = RowImage{};
+    savedRowImage_ = RowImage{};
+}
+
+void kxvGIF::SetTransparentColor(const TLogPalette* palette)
+{
+    if (TransparentColor == clNone) return;
+    const int count = palette ? palette->palNumEntries : 0;
+    std::uint32_t entries[TLogPalette::MaxEntries];
+    for (int i = 0; i < count; ++i) {
+        const TPaletteEntry& e = palette->palPalEntry[std::size_t(i)];
+        entries[i] = std::uint32_t(e.peRed) | std::uint32_t(e.peGreen) << 8 | std::uint32_t(e.peBlue) << 16 |
+                     std::uint32_t(e.peFlags) << 24;
+    }
+    const std::uint32_t wanted = std::uint32_t(TransparentColor);
+    const std::uint32_t* found = std::find(entries, entries + count, wanted);
+    if (found != entries + count) {
+        control_.TransparentIndex = std::uint8_t(found - entries);
+    } else {
+        control_.Packed &= std::uint8_t(~1u);
+    }
+}
+
+void kxvGIF::SaveBackground()
+{
+    // Only the part on the bitmap can ever be drawn back.
+    savedRect_ = Clip(TRect{left_, top_, left_ + width_, top_ + height_}, bitmap_->Width(), bitmap_->Height());
+    if (savedRect_.Right <= savedRect_.Left || savedRect_.Bottom <= savedRect_.Top) return;
+    auto saved = std::make_unique<TBitmap>();
+    const int w = savedRect_.Right - savedRect_.Left, h = savedRect_.Bottom - savedRect_.Top;
+    saved->SetSize(w, h);
+    saved->Canvas().CopyMode = cmSrcCopy;
+    saved->Canvas().CopyRect(TRect{0, 0, w, h}, bitmap_->Canvas(), savedRect_);
+    savedBackground_ = std::move(saved);
+}
+
+void kxvGIF::LoadImageDescriptor(TStream& stream, std::uint8_t* buffer)
+{
+    // Image Descriptor: left, top, width, height, packed fields.
+    std::uint8_t descriptor[9];
+    ReadGifBytes(stream, descriptor, 9);
+    left_ = ReadU16(descriptor) + OffsetX;
+    top_ = ReadU16(descriptor + 2) + OffsetY;
+    width_ = ReadU16(descriptor + 4);
+    height_ = ReadU16(descriptor + 6);
+    const std::uint8_t packed = descriptor[8];
+    row_ = 0;
+    savedBackground_.reset();
+
+    // Packed fields: bit 7 is the Local Color Table flag, bits 0-2 its size.
+    const TLogPalette* colors = palette_.get();
+    PaletteHandle local;
+    if (packed & 0x80) {
+        const int entries = 2 << (packed & 7);
+        ReadGifBytes(stream, buffer, 3 * entries);
+        local = MakePalette(buffer, entries);
+        colors = local.get();
+        ColorDepth = 24;
+    }
+    rowImage_ = MakeBitmapInfo(width_, 1, colors);
+    SetTransparentColor(colors);
+    local.reset();
+
+    transparentGraphic_ = control_.IsTransparent();
+    if (transparentGraphic_) {
+        TLogPalette mask;
+        mask.palNumEntries = 2;
+        mask.palPalEntry[1] = TPaletteEntry{0xFF, 0xFF, 0xFF, 0};
+        maskImage_ = MakeBitmapInfo(width_, 1, &mask);
+        savedRowImage_ = MakeBitmapInfo(bitmap_->Width(), 3, nullptr);
+        savedRowImage_.view.Height = bitmap_->Height();
+    }
+    if (control_.Disposal() == 3) SaveBackground();
+    // Bit 6 is the Interlace flag.
+    pass_ = (packed & 0x40) ? 1 : 0;
+    const int minimumCodeSize = ReadGifByte(stream);
+    lzw_->Start(stream, buffer, minimumCodeSize, rowImage_.bits, width_, *this);
+    if (pass_ == 1 && height_ <= 0) pass_ = 5;
+    lzw_->Decode();
+    // An incomplete last row is drawn as it stands, a plain copy.
+    if (lzw_->Column() != 0 && row_ < height_ && pass_ != 5) {
+        bitmap_->Canvas().SetDIBitsToDevice(left_, top_ + row_, rowImage_.view);
+    }
+    ReleaseGraphic();
+    EndRendering();
+}
+
+bool kxvGIF::RowComplete()
+{
+    switch (pass_) {
+    case 0: DIBCopy(1); return row_ < height_;
+    case 1: DIBCopy(8); break;
+    case 2: DIBCopy(4); row_ += 4; break;
+    case 3: DIBCopy(2); row_ += 2; break;
+    case 4: DIBCopy(1); row_ += 1; break;
+    default: return false;
+    }
+    // The next pass starts at its first row; a pass whose first row lies past
+    // the frame holds no rows.
+    static constexpr int FirstRow[] = {0, 0, 4, 2, 1};
+    while (pass_ <= 4 && row_ >= height_) {
+        ++pass_;
+        if (pass_ <= 4) row_ = FirstRow[pass_];
+    }
+    return pass_ <= 4;
+}
+
+void kxvGIF::DIBCopy(int count)
+{
+    TCanvas& canvas = bitmap_->Canvas();
+    int transparentCount = 0;
+    if (transparentGraphic_) {
+        const std::uint8_t key = control_.TransparentIndex;
+        const std::uint8_t* __restrict pixels = rowImage_.bits;
+        std::uint8_t* __restrict mask = maskImage_.bits;
+        for (int x = 0; x < width_; ++x) {
+            const std::uint8_t m = pixels[x] == key ? 1 : 0;
+            mask[x] = m;
+            transparentCount += m;
+        }
+    }
+    // With a source copy, the five operations come down to: opaque positions
+    // take their colour, transparent ones keep the bitmap's colour with the top
+    // byte cleared. A row that is all one or all the other needs no mask.
+    const bool plainCopy = CopyMode == cmSrcCopy;
+    const bool allOpaque = plainCopy && transparentCount == 0;
+    const bool allTransparent = plainCopy && transparentCount == width_;
+    const int bitmapHeight = bitmap_->Height();
+    for (int i = 0; i < count && row_ < height_; ++i, ++row_) {
+        const int y = top_ + row_;
+        const TRect dest{left_, y, left_ + width_, y + 1};
+        if (!transparentGraphic_ || (allOpaque && i == 0)) {
+            canvas.StretchDIBits(dest, 0, 0, width_, 1, rowImage_.view, CopyMode);
+            continue;
+        }
+        // The copies that fill an interlaced frame's band ahead of its own rows
+        // would stay visible through the later rows' transparent pixels: a
+        // transparent graphic draws each row at its own place only.
+        if (i > 0) continue;
+        if (y < 0 || y >= bitmapHeight || bitmap_->Empty()) continue;  // nothing of it is on the bitmap
+        if (allTransparent) {
+            std::uint32_t* line = bitmap_->ScanLine(y);
+            for (int x = std::max(left_, 0); x < std::min(left_ + width_, bitmap_->Width()); ++x) line[x] &= 0xFFFFFF;
+            continue;
+        }
+        // Opaque positions go black; transparent ones keep the bitmap's pixels.
+        canvas.StretchDIBits(dest, 0, 0, width_, 1, maskImage_.view, cmSrcAnd);
+        // The row as it now stands, as 24-bit pixels (only the graphic's span is
+        // ever drawn back, so only that span is read).
+        {
+            const int from = std::max(left_, 0), to = std::min(left_ + width_, bitmap_->Width());
+            const std::uint32_t* line = bitmap_->ScanLine(y);
+            std::uint8_t* out = savedRowImage_.bits + 3 * std::size_t(std::max(from, 0));
+            for (int x = from; x < to; ++x, out += 3) {
+                const std::uint32_t p = line[x];
+                out[0] = std::uint8_t(p);
+                out[1] = std::uint8_t(p >> 8);
+                out[2] = std::uint8_t(p >> 16);
+            }
+        }
+        canvas.StretchDIBits(dest, 0, 0, width_, 1, rowImage_.view, CopyMode);
+        // Transparent positions go black; opaque ones keep their new colours.
+        canvas.StretchDIBits(dest, 0, 0, width_, 1, maskImage_.view, RopMaskOut);
+        savedRowImage_.view.Height = 1;
+        canvas.StretchDIBits(dest, left_, 0, width_, 1, savedRowImage_.view, cmSrcPaint);
+        savedRowImage_.view.Height = bitmapHeight;
+    }
+}
+
+void kxvGIF::LoadGraphicControlExtension(TStream& stream, std::uint8_t* buffer)
+{
+    // Block size, packed fields, delay time, transparent color index. A longer
+    // block keeps its first four bytes; any further sub-blocks are skipped.
+    const int length = LoadSubBlock(stream, buffer);
+    control_ = GraphicControl{};
+    control_.BlockSize = std::uint8_t(length);
+    if (length >= 1) control_.Packed = buffer[0];
+    if (length >= 3) control_.DelayTime = std::uint16_t(ReadU16(buffer + 1));
+    if (length >= 4) control_.TransparentIndex = buffer[3];
+    if (length != 0) SkipGifSubBlocks(stream, buffer);
+    if (!Transparent) control_.Packed &= std::uint8_t(~1u);
+    if (!UseDelay) control_.DelayTime = 0;
+}
+
+void kxvGIF::LoadPlaneTextExtension(TStream& stream, std::uint8_t* buffer)
+{
+    // Text grid left, top, width, height; character cell width, height;
+    // foreground and background colour indexes. Extra bytes are skipped.
+    const int length = LoadSubBlock(stream, buffer);
+    std::uint8_t header[12] = {};
+    std::memcpy(header, buffer, std::size_t(std::min(length, 12)));
+    left_ = ReadU16(header) + OffsetX;
+    top_ = ReadU16(header + 2) + OffsetY;
+    width_ = ReadU16(header + 4);
+    height_ = ReadU16(header + 6);
+    const int cellWidth = header[8], cellHeight = header[9];
+    const int foreground = header[10], background = header[11];
+    savedBackground_.reset();
+    SetTransparentColor(palette_.get());
+    if (control_.Disposal() == 3) SaveBackground();
+    // A first sub-block of length 0 was the terminator: no text follows.
+    const bool moreBlocks = length != 0;
+    if (!PlainText) {
+        if (moreBlocks) SkipGifSubBlocks(stream, buffer);
+        EndRendering();
+        return;
+    }
+    TCanvas& canvas = bitmap_->Canvas();
+    canvas.Font.Height = std::min(cellWidth, cellHeight);
+    canvas.Font.Color = EntryColor(palette_.get(), foreground);
+    canvas.Brush.Style = bsSolid;
+    canvas.Brush.Color = EntryColor(palette_.get(), background);
+    canvas.Pen.Mode = pmCopy;
+    const bool transparent = control_.IsTransparent();
+    const int key = control_.TransparentIndex;
+    if (transparent && key == background) canvas.Brush.Style = bsClear;
+    const bool glyphsHidden = transparent && key == foreground && key != background;
+    int x = 0, y = 0;
+    int n = moreBlocks ? LoadSubBlock(stream, buffer) : 0;
+    while (n != 0) {
+        for (int i = 0; i < n; ++i) {
+            if (buffer[i] != ' ') {
+                const std::string text(1, char(buffer[i]));
+                const int px = left_ + x, py = top_ + y;
+                // The character's box in the background colour (nothing with a
+                // clear brush), then its glyph unless the foreground is the
+                // transparent colour.
+                canvas.FillRect(TRect{px, py, px + canvas.TextWidth(text), py + canvas.TextHeight(text)});
+                if (!glyphsHidden) canvas.TextOut(px, py, text);
+            }
+            x += cellWidth;
+            if (x + cellWidth > width_) {
+                x = 0;
+                y += cellHeight;
+            }
+        }
+        n = LoadSubBlock(stream, buffer);
+    }
+    EndRendering();
+}
+
+void kxvGIF::LoadCommentExtension(TStream& stream, std::uint8_t* buffer)
+{
+    if (!OnComment) {
+        SkipGifSubBlocks(stream, buffer);
+        return;
+    }
+    std::vector<char> text;
+    for (int n = LoadSubBlock(stream, buffer); n != 0; n = LoadSubBlock(stream, buffer))
+        text.insert(text.end(), buffer, buffer + n);
+    text.push_back('\0');
+    OnComment(*this, text.data());
+}
+
+void kxvGIF::LoadApplicationExtension(TStream& stream, std::uint8_t* buffer)
+{
+    // Application identifier and authentication code, then the data sub-blocks.
+    const int idLength = LoadSubBlock(stream, buffer);
+    std::vector<std::uint8_t> block(3 + std::size_t(idLength));
+    block[2] = std::uint8_t(idLength);
+    std::memcpy(block.data() + 3, buffer, std::size_t(idLength));
+    int dataLength = 0;
+    if (idLength != 0) {
+        for (int n = LoadSubBlock(stream, buffer); n != 0; n = LoadSubBlock(stream, buffer)) {
+            block.insert(block.end(), buffer, buffer + n);
+            dataLength += n;
+        }
+    }
+    if (!OnApplication) return;
+    block.push_back(0);
+    OnApplication(*this, block.data(), dataLength);
+}
+
+void kxvGIF::OnTimer(TTimer&)
+{
+    timerFired_ = true;
+}
+
+void kxvGIF::EndRendering()
+{
+    kxRect rect(left_, top_, left_ + width_, top_ + height_);
+    if (OnPaint) OnPaint(*this, &rect);
+    if (!Animate) stop_ = true;
+    Wait();
+    Dispose();
+    savedBackground_.reset();
+    control_ = GraphicControl{};
+}
+
+void kxvGIF::Wait()
+{
+    const bool pollInput = control_.WantsUserInput() && OnUserInput;
+    // Each turn waits for the next message instead of spinning.
+    if (control_.DelayTime != 0) {
+        timer_ = std::make_unique<TTimer>();
+        timer_->OnTimer = [this](TTimer& sender) { OnTimer(sender); };
+        timerFired_ = false;
+        timer_->SetInterval(unsigned(control_.DelayTime) * 10);
+        timer_->SetEnabled(true);
+        while (!timerFired_) {
+            if (stop_) break;
+            Application().HandleMessage();
+            if (pollInput && OnUserInput(*this)) break;
+        }
+        timer_.reset();
+    } else if (pollInput) {
+        for (;;) {
+            if (OnUserInput(*this)) break;
+            if (stop_) break;
+            Application().HandleMessage();
+        }
+    }
+}
+
+void kxvGIF::Dispose()
+{
+    TCanvas& canvas = bitmap_->Canvas();
+    switch (control_.Disposal()) {
+    case 2:
+        // Restore to background: the graphic's area takes the background colour.
+        canvas.Brush.Style = bsSolid;
+        canvas.Brush.Color = BackgroundColor;
+        canvas.FillRect(TRect{left_, top_, left_ + width_, top_ + height_});
+        break;
+    case 3:
+        // Restore to previous: exactly what lay under the graphic.
+        canvas.CopyMode = cmSrcCopy;
+        if (savedBackground_) canvas.Draw(savedRect_.Left, savedRect_.Top, *savedBackground_);
+        break;
+    default: break;
+    }
+}

@@ -1,0 +1,51 @@
+#include "image/kxv_image.h"
+
+#include "framework/file_system.h"
+#include "image/bmp_file.h"
+#include "image/kx_wait_cursor.h"
+
+kxvImage::kxvImage() = default;
+kxvImage::~kxvImage() = default;
+
+void kxvImage::SetPalette(PaletteHandle palette)
+{
+    palette_ = std::move(palette);
+}
+
+void kxvImage::CopyPalette(const TLogPalette* palette)
+{
+    SetPalette(CopyLogPalette(palette));
+}
+
+bool kxvImage::LoadBitmapFile(const std::string& fileName)
+{
+    try {
+        ColorDepth = 0;
+        TBitmapHeaderInfo header = ReadBitmapHeader(fileName);
+        ColorDepth = header.ColorDepth;
+        SetPalette(std::move(header.Palette));
+        // On failure the picture keeps its old image, while ColorDepth and
+        // Palette already describe the file.
+        picture_.LoadFromFile(fileName);
+        Invalidate();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool kxvImage::LoadFromFile(const std::string& fileName)
+{
+    try {
+        kxWaitCursor wait;
+        if (fileName.empty() || !FileExists(fileName)) return false;
+        return LoadBitmapFile(fileName);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool kxvImage::SaveToFile(const std::string& fileName)
+{
+    return SaveBitmapFile(fileName, picture_.Bitmap(), ColorDepth, Palette());
+}

@@ -1,0 +1,44 @@
+#include "image/replacing_file_write.h"
+
+#include "framework/file_system.h"
+#include "framework/streams.h"
+
+namespace {
+
+// Removes the temporary file when it goes, unless the file was moved into place.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(std::string name) : name_(std::move(name)) {}
+    ~TTemporaryFile()
+    {
+        if (!name_.empty() && PathKind(name_) != TPathKind::NotFound) RemoveFile(name_);
+    }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+
+    const std::string& Name() const { return name_; }
+    void Release() { name_.clear(); }
+
+private:
+    std::string name_;
+};
+
+}  // namespace
+
+bool WriteFileReplacing(const std::string& target, const std::function<void(const std::string& temporary)>& write)
+{
+    if (target.empty()) return false;
+    try {
+        // A target we may not write (read-only, or held by another program)
+        // fails as creating it over the old one would, not through the rename,
+        // which on some systems replaces even a read-only file.
+        if (FileExists(target)) TFileStream probe(target, fmOpenReadWrite);
+        TTemporaryFile temporary(TemporarySibling(target));
+        write(temporary.Name());
+        if (!MoveFileOver(temporary.Name(), target)) return false;
+        temporary.Release();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}

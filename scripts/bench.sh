@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs every benchmark program of BUILD/bench, then prints, for each benchmark
+# NAME that has a partner NAME_Floor, the ratio of their median times: how far
+# the work stays above the floor it cannot go below.
+#   scripts/bench.sh BUILD [extra benchmark arguments...]
+set -euo pipefail
+build="${1:?usage: scripts/bench.sh BUILD}"
+shift
+results="$build/bench-results"
+mkdir -p "$results"
+
+shopt -s nullglob
+for program in "$build"/bench/*; do
+  [ -f "$program" ] && [ -x "$program" ] || continue
+  name="$(basename "$program")"
+  echo "== $name"
+  # Interleaved repetitions, medians: fairer on a machine that others share.
+  "$program" --benchmark_repetitions=7 --benchmark_enable_random_interleaving=true \
+    --benchmark_report_aggregates_only=true --benchmark_out="$results/$name.json" \
+    --benchmark_out_format=json "$@"
+done
+
+echo "== ratios to the floor (median real time)"
+for json in "$results"/*.json; do
+  awk '
+    /"name":/ { name = $2; gsub(/[",]/, "", name) }
+    /"aggregate_name": "median"/ { median = 1 }
+    /"real_time":/ { time = $2; gsub(/,/, "", time) }
+    /^ *}/ {
+      if (median && name != "") { sub(/_median$/, "", name); t[name] = time }
+      name = ""; median = 0
+    }
+    END {
+      for (n in t) if ((n "_Floor") in t) printf "%-40s %6.2fx  (%.1f / %.1f)\n", n, t[n] / t[n "_Floor"], t[n], t[n "_Floor"]
+      # Readers side by side: how many times faster kxvGIF is than each other one.
+      for (n in t) if (n ~ /_kxvGIF$/) {
+        base = substr(n, 1, length(n) - 7)
+        for (other in t) if (index(other, base "_") == 1 && other != n)
+          printf "%-40s %6.2fx faster than %s  (%.2f / %.2f)\n", n, t[other] / t[n], substr(other, length(base) + 2), t[other], t[n]
+      }
+    }' "$json"
+done

@@ -1,0 +1,437 @@
+// The real window under Wine, driven by window messages: the edits, the
+// picture information button, the mouse on the preview with its cursors and
+// readout, the double click, batch runs with their results, and cancel.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/main_form.h"
+#include "framework/application.h"
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
+#include "framework/dialogs.h"
+#include "framework/file_system.h"
+#include "framework/win32/win32_platform.h"
+#include "test_support.h"
+
+namespace {
+
+struct ShownDialog {
+    std::string Text;
+    TMsgDlgType Type;
+};
+
+class RecordingDialogs : public TDialogService {
+public:
+    std::vector<ShownDialog> shown;
+    TModalResult answer = mrYes;
+    TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons) override
+    {
+        shown.push_back({text, type});
+        return answer;
+    }
+    void ShowMessage(const std::string& text) override { shown.push_back({text, mtCustom}); }
+};
+
+void WriteBitmap(const std::string& path, int width, int height, TColor color)
+{
+    TBitmap bitmap;
+    bitmap.PixelFormat = pf24bit;
+    bitmap.SetSize(width, height);
+    bitmap.Canvas().Brush.Color = color;
+    bitmap.Canvas().FillRect(TRect{0, 0, width, height});
+    bitmap.SaveToFile(path);
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    RecordingDialogs* dialogs = nullptr;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override
+    {
+        InstallWin32Platform();
+        auto recording = std::make_unique<RecordingDialogs>();
+        dialogs = recording.get();
+        Application().SetDialogs(std::move(recording));
+        Application().Terminated = false;
+        form = std::make_unique<TMainForm>();
+        form->Show();
+        Pump();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        Pump();
+        Application().Terminated = false;
+    }
+    static void Pump()
+    {
+        for (int i = 0; i < 3; ++i) Application().ProcessMessages();
+    }
+    void Type(TEdit& edit, const std::string& text)
+    {
+        edit.SetFocus();
+        edit.SetText("");
+        for (char c : text) SendMessageW(edit.Handle(), WM_CHAR, static_cast<unsigned char>(c), 0);
+    }
+    void Enter(TEdit& edit) { SendMessageW(edit.Handle(), WM_CHAR, 13, 0); }
+    void Mouse(TWinControl& target, UINT msg, int x, int y, WPARAM keys = 0)
+    {
+        SendMessageW(target.Handle(), msg, keys, MAKELPARAM(x, y));
+    }
+    std::vector<std::string> Edits()
+    {
+        return {form->EditLeft.Text(),   form->EditTop.Text(),   form->EditRight.Text(),
+                form->EditBottom.Text(), form->EditWidth.Text(), form->EditHeight.Text()};
+    }
+    // Loads a picture 336 x 200: the preview shows it at zoom 0.5, drawn at (0, 14).
+    void LoadHalfZoomPicture()
+    {
+        const std::string dir = ScratchDir("half_zoom");
+        WriteBitmap(dir + "\\p.bmp", 336, 200, clGray);
+        ASSERT_TRUE(form->LoadPreview(dir + "\\p.bmp"));
+        UpdateWindow(form->PanelImage.Handle());
+        ASSERT_EQ(form->Image.Zoom, 0.5);
+        ASSERT_EQ(form->Image.DrawRect, kxRect(0, 14, 168, 114));
+    }
+    // PanelImage coordinates of a picture point (Image lies at (1, 1)).
+    static POINT Panel(int px, int py) { return POINT{1 + px / 2, 1 + 14 + py / 2}; }
+    void Drag(TWinControl& target, POINT from, POINT to)
+    {
+        Mouse(target, WM_LBUTTONDOWN, from.x, from.y, MK_LBUTTON);
+        Mouse(target, WM_MOUSEMOVE, to.x, to.y, MK_LBUTTON);
+        Mouse(target, WM_LBUTTONUP, to.x, to.y);
+    }
+};
+
+TEST_F(MainFormTest, StartsAsTheFormDescriptionSays)
+{
+    EXPECT_EQ(form->Caption(), "TALVERN Ver.1.10");
+    RECT client;
+    GetClientRect(form->Handle(), &client);
+    EXPECT_EQ(client.right, 472);
+    EXPECT_EQ(client.bottom, 357);
+    EXPECT_EQ(Edits(), (std::vector<std::string>{"0", "0", "639", "479", "640", "480"}));
+    EXPECT_EQ(form->Job.ClipRect, kxRect(0, 0, 640, 480));
+    EXPECT_EQ(form->ButtonImageInfo.Caption(), "640x480");
+    EXPECT_EQ(form->StatusBar.PanelText(0), "0000,0000");
+    EXPECT_EQ(form->StatusBar.PanelText(1), "ファイルをドラッグ＆ドロップして下さい");
+    EXPECT_EQ(GetFocus(), form->ListViewClip.Handle());
+    // The preview starts black, 640 x 480, fitted into the view.
+    EXPECT_EQ(form->Image.Picture().Width(), 640);
+    EXPECT_EQ(form->Image.Zoom, 0.2625);
+    EXPECT_NE(Screen().CursorHandle(crHandMove), nullptr);
+    const LONG style = GetWindowLongW(form->ListViewClip.Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & LVS_SORTASCENDING);
+    EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
+    EXPECT_FALSE(style & (LVS_SINGLESEL | LVS_EDITLABELS));
+    EXPECT_TRUE(style & LVS_NOSORTHEADER);
+    EXPECT_FALSE(GetWindowLongW(form->StatusBar.Handle(), GWL_STYLE) & SBARS_SIZEGRIP);
+}
+
+TEST_F(MainFormTest, TypingAndEnterAppliesTheEditAndMovesTheFocusOn)
+{
+    Type(form->EditLeft, "50");
+    Enter(form->EditLeft);
+    EXPECT_EQ(GetFocus(), form->EditTop.Handle());
+    Type(form->EditWidth, "100");
+    Enter(form->EditWidth);
+    EXPECT_EQ(GetFocus(), form->EditHeight.Handle());
+    EXPECT_EQ(Edits(), (std::vector<std::string>{"50", "0", "149", "479", "100", "480"}));
+    Type(form->EditRight, "10");
+    Enter(form->EditRight);
+    EXPECT_EQ(Edits(), (std::vector<std::string>{"50", "0", "10", "479", "-39", "480"}));
+    // The last of the six goes on to the next control of the window.
+    form->EditHeight.SetFocus();
+    Enter(form->EditHeight);
+    EXPECT_NE(GetFocus(), form->EditHeight.Handle());
+    EXPECT_TRUE(dialogs->shown.empty());
+}
+
+TEST_F(MainFormTest, NonNumericEditShowsTheConversionMessageAndKeepsTheFocus)
+{
+    Type(form->EditTop, "x");
+    Enter(form->EditTop);
+    ASSERT_EQ(dialogs->shown.size(), 1u);
+    EXPECT_EQ(dialogs->shown[0].Text, "'x' は数値ではありません");
+    EXPECT_EQ(GetFocus(), form->EditTop.Handle());
+    EXPECT_EQ(form->Job.ClipRect, kxRect(0, 0, 640, 480));
+}
+
+TEST_F(MainFormTest, LeavingAnEditAppliesIt)
+{
+    Type(form->EditBottom, "99");
+    form->EditLeft.SetFocus();
+    EXPECT_EQ(form->Job.ClipRect, kxRect(0, 0, 640, 100));
+}
+
+TEST_F(MainFormTest, ImageInfoButtonTakesTheWholePicture)
+{
+    const std::string dir = ScratchDir("image_info");
+    WriteBitmap(dir + "\\small.bmp", 320, 200, clGray);
+    ASSERT_TRUE(form->LoadPreview(dir + "\\small.bmp"));
+    EXPECT_EQ(form->ButtonImageInfo.Caption(), "320x200x24");
+    EXPECT_EQ(form->GroupBoxImageInfo.Caption(), dir + "\\small.bmp");
+    SendMessageW(form->ButtonImageInfo.Handle(), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(Edits(), (std::vector<std::string>{"0", "0", "319", "199", "320", "200"}));
+    EXPECT_EQ(form->ShapeClip.Cursor(), crDefault);
+}
+
+TEST_F(MainFormTest, RubberBandOnImageAndPanelWithReadout)
+{
+    LoadHalfZoomPicture();
+    Drag(form->PanelImage, Panel(40, 20), Panel(120, 80));
+    EXPECT_EQ(form->Job.ClipRect, kxRect(40, 20, 121, 81));
+    EXPECT_EQ(Edits(), (std::vector<std::string>{"40", "20", "120", "80", "81", "61"}));
+    EXPECT_EQ(form->StatusBar.PanelText(0), " 120,  80");
+    // The outline follows: (DrawRect + 1) + edge x zoom.
+    EXPECT_EQ(form->ShapeClip.BoundsRect(), (TRect{21, 25, 61, 55}));
+    EXPECT_EQ(form->ShapeClip.Cursor(), crHandMove);
+
+    // On the panel's own border, outside the picture: clamped onto it.
+    Drag(form->PanelImage, POINT{0, 0}, POINT{0, 129});
+    EXPECT_EQ(form->Job.ClipRect, kxRect(0, 0, 1, 200));
+    EXPECT_EQ(form->StatusBar.PanelText(0), "   0, 199");
+    // The outer panel reaches the preview through screen coordinates.
+    Drag(form->PanelImageOut, POINT{7 + 1 + 10, 7 + 1 + 14 + 10}, POINT{7 + 1 + 20, 7 + 1 + 14 + 30});
+    EXPECT_EQ(form->Job.ClipRect, kxRect(20, 20, 41, 61));
+}
+
+TEST_F(MainFormTest, OutlineCursorsMoveAndEdgeDrag)
+{
+    LoadHalfZoomPicture();
+    Drag(form->PanelImage, Panel(100, 60), Panel(200, 140));  // 101 x 81 at (100, 60)
+    ASSERT_EQ(form->Job.ClipRect, kxRect(100, 60, 201, 141));
+    const TRect outline = form->ShapeClip.BoundsRect();
+    ASSERT_EQ(outline, (TRect{51, 45, 101, 85}));
+    // Hover: edge bands and the hand inside.
+    Mouse(form->PanelImage, WM_MOUSEMOVE, outline.Left + 1, outline.Top + 20);
+    EXPECT_EQ(form->ShapeClip.Cursor(), crSizeWE);
+    Mouse(form->PanelImage, WM_MOUSEMOVE, outline.Left + 20, outline.Bottom - 2);
+    EXPECT_EQ(form->ShapeClip.Cursor(), crSizeNS);
+    Mouse(form->PanelImage, WM_MOUSEMOVE, outline.Left + 20, outline.Top + 20);
+    EXPECT_EQ(form->ShapeClip.Cursor(), crHandMove);
+
+    // Move by (10, 5) view pixels: (20, 10) picture pixels, size kept.
+    Drag(form->PanelImage, POINT{outline.Left + 20, outline.Top + 20}, POINT{outline.Left + 30, outline.Top + 25});
+    EXPECT_EQ(form->Job.ClipRect, kxRect(120, 70, 221, 151));
+    // Into the bottom-right corner: flush with the picture, the readout on it.
+    const TRect moved = form->ShapeClip.BoundsRect();
+    Drag(form->PanelImage, POINT{moved.Left + 20, moved.Top + 20}, POINT{300, 300});
+    EXPECT_EQ(form->Job.ClipRect, kxRect(235, 119, 336, 200));
+    EXPECT_EQ(form->StatusBar.PanelText(0), " 335, 199");
+
+    // The left edge dragged past the right one stops one pixel short.
+    const TRect corner = form->ShapeClip.BoundsRect();
+    Mouse(form->PanelImage, WM_MOUSEMOVE, corner.Left + 1, corner.Top + 20);
+    ASSERT_EQ(form->ShapeClip.Cursor(), crSizeWE);
+    Drag(form->PanelImage, POINT{corner.Left + 1, corner.Top + 20}, POINT{169, corner.Top + 20});
+    EXPECT_EQ(form->Job.ClipRect, kxRect(335, 119, 336, 200));
+}
+
+TEST_F(MainFormTest, DoubleClickRestoresTheRectangleOnImageAndOnOutline)
+{
+    LoadHalfZoomPicture();
+    Type(form->EditLeft, "100");
+    Enter(form->EditLeft);
+    const kxRect before = form->Job.ClipRect;
+    ASSERT_EQ(before, kxRect(100, 0, 640, 480));
+    Pump();  // the preview repaints and places the outline
+    // A double click outside the outline, on the picture.
+    const POINT at = Panel(10, 20);
+    Mouse(form->PanelImage, WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON);
+    Mouse(form->PanelImage, WM_LBUTTONUP, at.x, at.y);
+    EXPECT_EQ(form->Job.ClipRect, kxRect(10, 20, 11, 21));
+    Mouse(form->PanelImage, WM_LBUTTONDBLCLK, at.x, at.y, MK_LBUTTON);
+    Mouse(form->PanelImage, WM_LBUTTONUP, at.x, at.y);
+    EXPECT_EQ(form->Job.ClipRect, before);
+    EXPECT_EQ(form->EditLeft.Text(), "100");
+
+    // On the outline the hooked window procedure sees the double click.
+    Drag(form->PanelImage, Panel(100, 60), Panel(200, 140));
+    const kxRect drawn = form->Job.ClipRect;
+    const TRect outline = form->ShapeClip.BoundsRect();
+    const POINT inside{outline.Left + 20, outline.Top + 20};
+    Mouse(form->PanelImage, WM_LBUTTONDOWN, inside.x, inside.y, MK_LBUTTON);
+    Mouse(form->PanelImage, WM_LBUTTONUP, inside.x, inside.y);
+    Mouse(form->PanelImage, WM_LBUTTONDBLCLK, inside.x, inside.y, MK_LBUTTON);
+    Mouse(form->PanelImage, WM_LBUTTONUP, inside.x, inside.y);
+    EXPECT_EQ(form->Job.ClipRect, drawn);
+    EXPECT_FALSE(form->Editor.IgnoreNextMouseDown);
+}
+
+TEST_F(MainFormTest, TheOutlineShowsItsCursorUnderThePointer)
+{
+    LoadHalfZoomPicture();
+    Drag(form->PanelImage, Panel(100, 60), Panel(200, 140));
+    const TRect outline = form->ShapeClip.BoundsRect();
+    POINT inside{outline.Left + 20, outline.Top + 20};
+    ClientToScreen(form->PanelImage.Handle(), &inside);
+    SetCursorPos(inside.x, inside.y);
+    SendMessageW(form->PanelImage.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form->PanelImage.Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), static_cast<HCURSOR>(Screen().CursorHandle(crHandMove)));
+}
+
+BOOL CALLBACK FindTooltip(HWND window, LPARAM result)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (std::wstring(name) == TOOLTIPS_CLASSW) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST_F(MainFormTest, HintsAreTooltips)
+{
+    HWND tooltip = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindTooltip, reinterpret_cast<LPARAM>(&tooltip));
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 13);
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = form->Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(form->ButtonCancel.Handle());
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(text), L"クリッピングの中止／終了");
+}
+
+class MainFormRunTest : public MainFormTest {
+protected:
+    std::string dir;
+    void SetUp() override
+    {
+        MainFormTest::SetUp();
+        dir = ScratchDir("run");
+        WriteBitmap(dir + "\\a.bmp", 800, 600, clRed);
+        WriteBitmap(dir + "\\b.bmp", 100, 50, clBlue);
+        WriteAll(dir + "\\c.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
+        for (const char* name : {"c.bmp", "a.bmp", "b.bmp"}) {
+            const int index = form->ListViewClip.Add(dir + "\\" + name);
+            form->ListViewClip.SetSubItem(index, 1, " ");
+        }
+    }
+    std::vector<std::string> Results()
+    {
+        std::vector<std::string> results;
+        for (int i = 0; i < form->ListViewClip.Count(); ++i) results.push_back(form->ListViewClip.SubItem(i, 1));
+        return results;
+    }
+    static int WidthOf(const std::string& path)
+    {
+        TBitmap bitmap;
+        bitmap.LoadFromFile(path);
+        return bitmap.Width();
+    }
+};
+
+TEST_F(MainFormRunTest, RunIntoANewDirectoryAfterConfirmation)
+{
+    ASSERT_EQ(form->ListViewClip.ItemText(0), dir + "\\a.bmp");  // sorted
+    form->EditSavePath.SetText(dir + "\\out");
+    dialogs->answer = mrYes;
+    SendMessageW(form->ButtonRun.Handle(), BM_CLICK, 0, 0);
+    Pump();
+    ASSERT_GE(dialogs->shown.size(), 1u);
+    EXPECT_EQ(dialogs->shown[0].Text, "出力先のディレクトリを作成していいですか？");
+    EXPECT_EQ(dialogs->shown[0].Type, mtConfirmation);
+    EXPECT_EQ(dialogs->shown.size(), 1u);
+    EXPECT_EQ(Results(), (std::vector<std::string>{"OK", "OK", "NG"}));
+    EXPECT_EQ(form->ButtonImageInfo.Caption(), "Invalid");
+    EXPECT_EQ(form->GroupBoxImageInfo.Caption(), dir + "\\c.bmp");
+    EXPECT_EQ(form->StatusBar.PanelText(1), "ファイルをドラッグ＆ドロップして下さい");
+    EXPECT_EQ(form->ListViewClip.SelectedCount(), 0);
+    EXPECT_FALSE(FileExists(dir + "\\out\\c.bmp"));
+    TBitmap a;
+    a.LoadFromFile(dir + "\\out\\a.bmp");
+    EXPECT_EQ(a.Width(), 640);
+    EXPECT_EQ(a.Height(), 480);
+    EXPECT_EQ(a.Canvas().Pixel(0, 0), clRed);
+    // Beyond the picture the crop is black, at the rectangle's size.
+    TBitmap b;
+    b.LoadFromFile(dir + "\\out\\b.bmp");
+    EXPECT_EQ(b.Width(), 640);
+    EXPECT_EQ(b.Canvas().Pixel(0, 0), clBlue);
+    EXPECT_EQ(b.Canvas().Pixel(300, 300), clBlack);
+}
+
+TEST_F(MainFormRunTest, ConfirmationRefusedCreatesNothing)
+{
+    form->EditSavePath.SetText(dir + "\\out");
+    dialogs->answer = mrNo;
+    form->ButtonRun.Click();
+    EXPECT_EQ(PathKind(dir + "\\out"), TPathKind::NotFound);
+    EXPECT_EQ(Results(), (std::vector<std::string>{" ", " ", " "}));
+}
+
+TEST_F(MainFormRunTest, FailedWriteShowsSaveErrorAndTheRunGoesOn)
+{
+    ASSERT_TRUE(CreateDir(dir + "\\out"));
+    ASSERT_TRUE(CreateDir(dir + "\\out\\a.bmp"));  // a directory in the output's place
+    form->EditSavePath.SetText(dir + "\\out");
+    dialogs->answer = mrOk;
+    form->ButtonRun.Click();
+    ASSERT_EQ(dialogs->shown.size(), 1u);
+    EXPECT_EQ(dialogs->shown[0].Text, "Save Error!");
+    EXPECT_EQ(dialogs->shown[0].Type, mtError);
+    EXPECT_EQ(Results(), (std::vector<std::string>{"NG", "OK", "NG"}));
+}
+
+TEST_F(MainFormRunTest, EscDuringARunStopsItAfterTheCurrentFileWithoutWriting)
+{
+    form->EditSavePath.SetText(dir);
+    // Queued now, the key reaches the window at the run's first pump.
+    PostMessageW(form->ListViewClip.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    form->ButtonRun.Click();
+    EXPECT_TRUE(IsWindow(form->Handle()));
+    EXPECT_FALSE(form->Job.Running());
+    EXPECT_TRUE(form->Job.CancelRequested());
+    EXPECT_EQ(Results(), (std::vector<std::string>{"NG", " ", " "}));
+    EXPECT_EQ(PathKind(dir + "\\a.bmp"), TPathKind::Other);
+    EXPECT_EQ(WidthOf(dir + "\\a.bmp"), 800);  // not overwritten
+}
+
+TEST_F(MainFormRunTest, CancelButtonDuringARunThenWhileIdleClosesTheWindow)
+{
+    form->EditSavePath.SetText(dir + "\\out");
+    ASSERT_TRUE(CreateDir(dir + "\\out"));
+    PostMessageW(form->ButtonCancel.Handle(), BM_CLICK, 0, 0);
+    form->ButtonRun.Click();
+    EXPECT_EQ(Results(), (std::vector<std::string>{"NG", " ", " "}));
+    EXPECT_TRUE(IsWindow(form->Handle()));
+    // Idle now: cancel closes the window and ends the program's loop.
+    SendMessageW(form->ButtonCancel.Handle(), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_TRUE(Application().Terminated);
+}
+
+TEST_F(MainFormRunTest, ChecksRefuseBadRectangleEmptyListAndFileInTheWay)
+{
+    Type(form->EditRight, "-2");
+    Enter(form->EditRight);
+    form->ButtonRun.Click();
+    ASSERT_EQ(dialogs->shown.size(), 1u);
+    EXPECT_EQ(dialogs->shown.back().Text, "クリップ範囲の指定が正しくありません");
+    Type(form->EditRight, "639");
+    Enter(form->EditRight);
+    form->EditSavePath.SetText(dir + "\\a.bmp");
+    form->ButtonRun.Click();
+    EXPECT_EQ(dialogs->shown.back().Text, "出力先と同じ名前のファイルがあります");
+    form->ListViewClip.Clear();
+    form->ButtonRun.Click();
+    EXPECT_EQ(dialogs->shown.back().Text, "ファイルが指定されていません");
+    EXPECT_EQ(dialogs->shown.back().Type, mtError);
+}
+
+}  // namespace

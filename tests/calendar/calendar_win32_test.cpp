@@ -1,0 +1,264 @@
+// The calendar grid and the repeat button in real windows, with the Win32
+// message loop and timers.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "calendar/kxv_button.h"
+#include "calendar/kxv_calendar.h"
+#include "framework/application.h"
+#include "framework/bitmap.h"
+#include "framework/clock.h"
+#include "framework/win32/bit_btn_win32.h"
+#include "framework/win32/custom_grid_win32.h"
+#include "framework/win32/forms.h"
+#include "framework/win32/win32_platform.h"
+
+namespace {
+
+// One window for every test (a window's start and end are slow under Wine);
+// each test starts from the same settings.
+struct Windows {
+    Windows()
+    {
+        form.SetBounds(0, 0, 400, 320);
+        calendarWindow = &AttachWindow(calendar);
+        buttonWindow = &AttachWindow(button);
+        form.InsertControl(*calendarWindow);
+        form.InsertControl(*buttonWindow);
+        button.SetBounds(250, 8, 80, 24);
+        button.SetCaption("次月");
+        form.Show();
+    }
+    ~Windows() { form.Close(); }
+    TForm form;
+    kxvCalendar calendar;
+    kxvButton button;
+    TWinControl* calendarWindow = nullptr;
+    TWinControl* buttonWindow = nullptr;
+};
+
+struct WindowTest : ::testing::Test {
+    static void SetUpTestSuite()
+    {
+        InstallWin32Platform();
+        windows = std::make_unique<Windows>();
+    }
+    static void TearDownTestSuite() { windows.reset(); }
+
+    WindowTest()
+    {
+        calendar.OnChange = nullptr;
+        calendar.SetScrollBars(ssNone);
+        calendar.SetMemoHeight(0);
+        calendar.SetStartOfWeek(0);
+        calendar.SetOptions(calendar.Options() & ~goThumbTracking);
+        calendar.SetBounds(8, 8, 200, 200);
+        calendar.OnChange = [this](kxvCalendar&) { ++changes; };
+        button.SetRepeat(false);
+        button.OnClick = [this](TControl&) { clickTimes.push_back(MonotonicMilliseconds()); };
+    }
+    ~WindowTest() override
+    {
+        calendar.OnChange = nullptr;
+        button.OnClick = nullptr;
+    }
+
+    static std::unique_ptr<Windows> windows;
+    kxvCalendar& calendar = windows->calendar;
+    kxvButton& button = windows->button;
+    TWinControl* calendarWindow = windows->calendarWindow;
+    TWinControl* buttonWindow = windows->buttonWindow;
+
+    HWND Grid() const { return calendarWindow->Handle(); }
+    LRESULT Scroll(UINT msg, int code, int position = 0)
+    {
+        return SendMessageW(Grid(), msg, MAKEWPARAM(code, position), 0);
+    }
+    void ClickCell(int col, int row)
+    {
+        const TRect r = calendar.CellRect(col, row);
+        const LPARAM at = MAKELPARAM((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        SendMessageW(Grid(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(Grid(), WM_LBUTTONUP, 0, at);
+    }
+    // Runs the message loop for a while.
+    static void Pump(std::int64_t milliseconds)
+    {
+        const std::int64_t end = MonotonicMilliseconds() + milliseconds;
+        while (MonotonicMilliseconds() < end) {
+            Application().ProcessMessages();
+            SleepMilliseconds(2);
+        }
+    }
+
+    int changes = 0;
+    std::vector<std::int64_t> clickTimes;
+};
+
+std::unique_ptr<Windows> WindowTest::windows;
+
+}  // namespace
+
+TEST_F(WindowTest, AprilNineteenNinetyEightInTheLocaleOfTheSystem)
+{
+    calendar.SetDate(MakeDate(1998, 4, 17));
+    const TFormatSettings locale = DefaultFormatSettings();
+    EXPECT_EQ(calendar.FirstCellOffset(), -2);
+    EXPECT_EQ(calendar.GetCellText(0, 0), locale.ShortDayNames[0]);
+    EXPECT_EQ(calendar.CellToDate(3, 1), MakeDate(1998, 4, 1));
+    calendar.SetStartOfWeek(1);
+    EXPECT_EQ(calendar.FirstCellOffset(), -1);
+    EXPECT_EQ(calendar.GetCellText(0, 0), locale.ShortDayNames[1]);
+    EXPECT_EQ(calendar.CellToDate(2, 1), MakeDate(1998, 4, 1));
+
+    // The window shows the grid: day numbers are drawn in the day cells.
+    TBitmap image;
+    calendarWindow->PaintClientTo(image);
+    const TRect first = calendar.CellRect(2, 1);
+    int inked = 0;
+    for (int y = first.Top; y < first.Bottom; ++y)
+        for (int x = first.Left; x < first.Right; ++x)
+            if (image.Canvas().Pixel(x, y) != ColorToRGB(clWindow)) ++inked;
+    EXPECT_GT(inked, 3);
+    const TRect blank = calendar.CellRect(1, 1);
+    for (int y = blank.Top; y < blank.Bottom; ++y)
+        for (int x = blank.Left; x < blank.Right; ++x)
+            ASSERT_EQ(image.Canvas().Pixel(x, y), ColorToRGB(clWindow)) << x << "," << y;
+}
+
+TEST_F(WindowTest, NextMonthStopsAtTheEndOfTheRange)
+{
+    calendar.SetDate(MakeDate(2099, 12, 1));
+    changes = 0;
+    calendar.NextMonth();
+    EXPECT_EQ(calendar.Date(), MakeDate(2099, 12, 1));
+    EXPECT_EQ(changes, 0);
+}
+
+TEST_F(WindowTest, ScrollBarsMoveTheMonth)
+{
+    calendar.SetScrollBars(ssBoth);
+    calendar.SetDate(MakeDate(1998, 4, 1));
+    EXPECT_NE(GetWindowLongPtrW(Grid(), GWL_STYLE) & WS_VSCROLL, 0);
+    EXPECT_EQ(GetScrollPos(Grid(), SB_VERT), 1998 * 12 + 3);
+    int min = 0, max = 0;
+    GetScrollRange(Grid(), SB_HORZ, &min, &max);
+    EXPECT_EQ(min, 1900 * 12);
+    EXPECT_EQ(max, 2099 * 12 + 11);
+
+    changes = 0;
+    Scroll(WM_VSCROLL, SB_THUMBPOSITION, 23987);
+    EXPECT_EQ(calendar.Date(), MakeDate(1998, 12, 1));
+    EXPECT_EQ(GetScrollPos(Grid(), SB_VERT), 23987);
+    EXPECT_EQ(GetScrollPos(Grid(), SB_HORZ), 23987);
+    Scroll(WM_HSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(calendar.Date(), MakeDate(1999, 1, 1));
+    Scroll(WM_HSCROLL, SB_LINEUP);
+    Scroll(WM_VSCROLL, SB_PAGEUP);
+    EXPECT_EQ(calendar.Date(), MakeDate(1997, 12, 1));
+    Scroll(WM_VSCROLL, SB_PAGEDOWN);
+    EXPECT_EQ(calendar.Date(), MakeDate(1998, 12, 1));
+    Scroll(WM_VSCROLL, SB_THUMBTRACK, 1900 * 12 + 5);  // no thumb tracking
+    EXPECT_EQ(calendar.Date(), MakeDate(1998, 12, 1));
+    Scroll(WM_VSCROLL, SB_TOP);
+    EXPECT_EQ(calendar.Date(), MakeDate(1900, 1, 1));
+    Scroll(WM_VSCROLL, SB_BOTTOM);
+    EXPECT_EQ(calendar.Date(), MakeDate(2099, 12, 1));
+    Scroll(WM_VSCROLL, SB_ENDSCROLL);
+    EXPECT_EQ(changes, 7);
+    EXPECT_EQ(GetScrollPos(Grid(), SB_VERT), 2099 * 12 + 11);
+
+    calendar.SetOptions(calendar.Options() | goThumbTracking);
+    Scroll(WM_VSCROLL, SB_THUMBTRACK, 1900 * 12 + 5);
+    EXPECT_EQ(calendar.Date(), MakeDate(1900, 6, 1));
+
+    calendar.SetScrollBars(ssNone);
+    EXPECT_EQ(GetWindowLongPtrW(Grid(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), 0);
+}
+
+TEST_F(WindowTest, AClickOnABlankCellIsRefused)
+{
+    calendar.SetDate(MakeDate(1998, 4, 1));
+    calendar.SetSelDate(MakeDate(1998, 4, 17));
+    ClickCell(0, 1);
+    EXPECT_EQ(calendar.SelDate(), MakeDate(1998, 4, 17));
+    EXPECT_EQ(calendar.Col(), 5);
+    EXPECT_EQ(calendar.Row(), 3);
+    ClickCell(4, 1);
+    EXPECT_EQ(calendar.SelDate(), MakeDate(1998, 4, 2));
+    EXPECT_EQ(calendar.Col(), 4);
+    EXPECT_EQ(calendar.Row(), 1);
+}
+
+TEST_F(WindowTest, CalcSizeFitsTheWindowsFrame)
+{
+    calendar.SetMemoHeight(10);
+    calendar.SetBounds(8, 8, 200, 200);
+    ASSERT_EQ(GetSystemMetrics(SM_CXEDGE), 2);  // the example's 4 pixels of frame
+    EXPECT_EQ(calendar.Height(), 197);
+    EXPECT_EQ(calendar.RowHeights(1), 28);
+    RECT window{}, client{};
+    GetWindowRect(Grid(), &window);
+    GetClientRect(Grid(), &client);
+    EXPECT_EQ(window.bottom - window.top, 197);
+    EXPECT_EQ(client.bottom, calendar.ClientHeight());
+    EXPECT_EQ(client.right, calendar.ClientWidth());
+    EXPECT_EQ(client.bottom, 18 + 6 * 28 + 7);
+}
+
+TEST_F(WindowTest, HeldButtonRepeatsItsClick)
+{
+    button.SetRepeat(true);
+    const LPARAM at = MAKELPARAM(10, 10);
+    const std::int64_t pressed = MonotonicMilliseconds();
+    SendMessageW(buttonWindow->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    EXPECT_EQ(GetCapture(), buttonWindow->Handle());
+    Pump(1050);
+    const std::vector<std::int64_t> repeated = clickTimes;
+    SendMessageW(buttonWindow->Handle(), WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(clickTimes.size(), repeated.size() + 1);  // the ordinary click
+    Pump(300);
+    EXPECT_EQ(clickTimes.size(), repeated.size() + 1);
+
+    // About 400, 500, ... 1000 ms after the press; a loaded machine may deliver
+    // late ticks, never early ones.
+    ASSERT_GE(repeated.size(), 4u);
+    ASSERT_LE(repeated.size(), 7u);
+    EXPECT_GE(repeated[0] - pressed, 380);
+    EXPECT_LE(repeated[0] - pressed, 700);
+    for (std::size_t i = 1; i < repeated.size(); ++i) {
+        EXPECT_GE(repeated[i] - repeated[i - 1], 80) << i;
+        EXPECT_LE(repeated[i] - repeated[i - 1], 350) << i;
+    }
+}
+
+TEST_F(WindowTest, RepeatStopsWhenTheCaptureIsLost)
+{
+    button.SetRepeat(true);
+    const LPARAM at = MAKELPARAM(10, 10);
+    SendMessageW(buttonWindow->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Pump(550);
+    const std::size_t before = clickTimes.size();
+    EXPECT_GE(before, 1u);
+    ReleaseCapture();
+    Pump(300);
+    EXPECT_EQ(clickTimes.size(), before);
+    SendMessageW(buttonWindow->Handle(), WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(clickTimes.size(), before);
+}
+
+TEST_F(WindowTest, WithoutRepeatAHeldButtonClicksOnce)
+{
+    const LPARAM at = MAKELPARAM(10, 10);
+    SendMessageW(buttonWindow->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Pump(700);
+    EXPECT_TRUE(clickTimes.empty());
+    // (The shared button may keep a timer from an earlier test; it stays off.)
+    EXPECT_TRUE(button.Timer() == nullptr || !button.Timer()->Enabled());
+    SendMessageW(buttonWindow->Handle(), WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(clickTimes.size(), 1u);
+}

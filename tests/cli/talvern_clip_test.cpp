@@ -1,0 +1,161 @@
+// talvern-clip end to end: the program run as a user runs it, its lines, exit
+// status and output files.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include "cli/console_text.h"
+#include "framework/bitmap.h"
+#include "framework/file_system.h"
+#include "image/bmp_file.h"
+#include "test_support.h"
+
+namespace {
+
+std::string Join(const std::string& dir, const std::string& name)
+{
+    return dir + PathSep() + name;
+}
+
+std::string Program()
+{
+    const std::string self = ProgramPath();
+    std::string dir = self.substr(0, self.find_last_of(PathSep()));  // tests/cli
+    dir = dir.substr(0, dir.find_last_of(PathSep()));                // tests
+    dir = dir.substr(0, dir.find_last_of(PathSep()));                // the build
+#ifdef _WIN32
+    return Join(Join(dir, "cli"), "talvern-clip.exe");
+#else
+    return Join(Join(dir, "cli"), "talvern-clip");
+#endif
+}
+
+struct Outcome {
+    int status = -1;
+    std::vector<std::string> lines;
+    std::string errors;
+};
+
+std::string Text(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadAll(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Runs the program with these arguments (none of which may hold a blank) in
+// `dir`, its output going to files there.
+Outcome Clip(const std::string& dir, const std::string& arguments)
+{
+    const std::string out = Join(dir, "stdout.txt"), err = Join(dir, "stderr.txt");
+    const int raw = std::system((Program() + " " + arguments + " >" + out + " 2>" + err).c_str());
+    Outcome outcome;
+#ifdef _WIN32
+    outcome.status = raw;
+#else
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    std::istringstream lines(Text(out));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        outcome.lines.push_back(line);
+    }
+    outcome.errors = Text(err);
+    return outcome;
+}
+
+// A 24-bit picture whose pixel (x, y) has red x, green y and blue 7.
+void WritePicture(const std::string& path, int width, int height)
+{
+    TBitmap bitmap;
+    bitmap.SetSize(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) bitmap.ScanLine(y)[x] = std::uint32_t(x << 16 | y << 8 | 7);
+    ASSERT_TRUE(SaveBitmapFile(path, bitmap, 24, nullptr));
+}
+
+}  // namespace
+
+TEST(TalvernClip, OneLinePerFileAndStatusOneWhenAnyFails)
+{
+    const std::string dir = ScratchDir("cli_mixed");
+    const std::string a = Join(dir, "a.bmp"), b = Join(dir, "b.dib"), bad = Join(dir, "bad.bmp"),
+                      missing = Join(dir, "missing.bmp"), out = Join(dir, "out");
+    WritePicture(a, 20, 10);
+    WritePicture(b, 5, 5);
+    WriteAll(bad, {'B', 'M', 1, 2, 3});
+    const Outcome r = Clip(dir, "--crop 4x3+2+1 --out " + out + " " + a + " " + bad + " " + missing + " " + b);
+    EXPECT_EQ(r.status, 1) << r.errors;
+    ASSERT_EQ(r.lines.size(), 4u) << r.errors;
+    EXPECT_EQ(r.lines[0], "OK " + a + " -> " + Join(out, "a.bmp"));
+    EXPECT_EQ(r.lines[1].rfind("NG " + bad + ": ", 0), 0u) << r.lines[1];
+    EXPECT_EQ(r.lines[2], "NG " + missing + ": not found");
+    EXPECT_EQ(r.lines[3], "OK " + b + " -> " + Join(out, "b.bmp"));
+
+    // The missing output directory was made, and holds the crops.
+    TBitmap crop;
+    crop.LoadFromFile(Join(out, "a.bmp"));
+    ASSERT_EQ(crop.Width(), 4);
+    ASSERT_EQ(crop.Height(), 3);
+    EXPECT_EQ(crop.ScanLine(0)[0] & 0xFFFFFF, std::uint32_t(2 << 16 | 1 << 8 | 7));
+    EXPECT_EQ(crop.ScanLine(2)[3] & 0xFFFFFF, std::uint32_t(5 << 16 | 3 << 8 | 7));
+    // b is 5x5: its crop keeps the rectangle's size, black beyond the picture.
+    crop.LoadFromFile(Join(out, "b.bmp"));
+    ASSERT_EQ(crop.Width(), 4);
+    EXPECT_EQ(crop.ScanLine(0)[3] & 0xFFFFFF, 0u);
+    EXPECT_FALSE(FileExists(Join(out, "bad.bmp")));
+}
+
+TEST(TalvernClip, DefaultsCropTheStartRectangleBesideTheSource)
+{
+    const std::string dir = ScratchDir("cli_defaults");
+    const std::string source = Join(dir, "photo.dib");
+    WritePicture(source, 800, 600);
+    const Outcome r = Clip(dir, source);
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(r.lines, std::vector<std::string>{"OK " + source + " -> " + Join(dir, "photo.bmp")});
+    TBitmap crop;
+    crop.LoadFromFile(Join(dir, "photo.bmp"));
+    EXPECT_EQ(crop.Width(), 640);
+    EXPECT_EQ(crop.Height(), 480);
+}
+
+TEST(TalvernClip, BadUsageIsStatusTwoAndTouchesNothing)
+{
+    const std::string dir = ScratchDir("cli_usage");
+    const std::string source = Join(dir, "a.bmp");
+    WritePicture(source, 8, 8);
+    for (const std::string& arguments : {std::string(""), "--crop 10x10 " + source, std::string("--crop 10x10+0+0"),
+                                         "--frobnicate " + source, "--crop -4x4+0+0 " + source}) {
+        const Outcome r = Clip(dir, arguments);
+        EXPECT_EQ(r.status, 2) << arguments;
+        EXPECT_TRUE(r.lines.empty()) << arguments;
+        EXPECT_FALSE(r.errors.empty()) << arguments;
+    }
+    EXPECT_FALSE(FileExists(Join(dir, "a.bmp.bmp")));
+
+    // An output path that names a file: the window's message, in the terminal's encoding.
+    const std::string blocker = Join(dir, "out");
+    WriteAll(blocker, {1});
+    const Outcome r = Clip(dir, "--out " + blocker + " " + source);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.lines.empty());
+    EXPECT_NE(r.errors.find(ConsoleText("出力先と同じ名前のファイルがあります")), std::string::npos) << r.errors;
+}
+
+TEST(TalvernClip, HelpAndVersion)
+{
+    const std::string dir = ScratchDir("cli_help");
+    Outcome r = Clip(dir, "--help");
+    EXPECT_EQ(r.status, 0);
+    std::string all;
+    for (const std::string& line : r.lines) all += line + "\n";
+    EXPECT_NE(all.find("--crop"), std::string::npos) << all;
+    EXPECT_NE(all.find("--out"), std::string::npos);
+    r = Clip(dir, "--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.lines, std::vector<std::string>{"talvern-clip 1.10"});
+}

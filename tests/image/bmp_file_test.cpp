@@ -1,0 +1,581 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "framework/bitmap.h"
+#include "framework/exceptions.h"
+#include "framework/file_system.h"
+#include "framework/screen.h"
+#include "framework/streams.h"
+#include "image/bmp_file.h"
+#include "test_support.h"
+#include "written_bmp.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::uint32_t>>;
+
+std::string FileIn(const std::string& dir, const std::string& name)
+{
+    return dir + PathSep() + name;
+}
+
+// File header and 40-byte info header of an uncompressed file; the table and
+// pixel data are the caller's.
+Bytes InfoHeaderFile(int width, int height, int bitCount, std::uint32_t colorsUsed)
+{
+    Bytes b;
+    b.str("BM").u32(0).u32(0).u32(0);
+    b.u32(40).u32(std::uint32_t(width)).u32(std::uint32_t(height)).u16(1).u16(unsigned(bitCount)).u32(0).u32(0)
+        .u32(0).u32(0).u32(colorsUsed).u32(0);
+    return b;
+}
+
+PaletteHandle PaletteOf(const std::vector<std::uint32_t>& colors)
+{
+    PaletteHandle palette = NewPalette(int(colors.size()));
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        palette->palPalEntry[i].peRed = std::uint8_t(colors[i] >> 16);
+        palette->palPalEntry[i].peGreen = std::uint8_t(colors[i] >> 8);
+        palette->palPalEntry[i].peBlue = std::uint8_t(colors[i]);
+    }
+    return palette;
+}
+
+std::uint32_t EntryOf(const TLogPalette& palette, std::size_t i)
+{
+    const TPaletteEntry& e = palette.palPalEntry[i];
+    EXPECT_EQ(e.peFlags, 0);
+    return std::uint32_t(e.peRed) << 16 | std::uint32_t(e.peGreen) << 8 | e.peBlue;
+}
+
+std::vector<std::string> FilesIn(const std::string& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    return names;
+}
+
+}  // namespace
+
+// ---- reading headers -------------------------------------------------------
+
+TEST(ReadBitmapHeader, NonBitmapFilesGiveNothing)
+{
+    const std::string dir = ScratchDir("bmp_header_other");
+    WriteAll(FileIn(dir, "a.gif"), Bytes().str("GIF89a").fill(60).data);
+    WriteAll(FileIn(dir, "empty.bmp"), {});
+    WriteAll(FileIn(dir, "b.bmp"), Bytes().str("B").data);
+    for (const char* name : {"a.gif", "empty.bmp", "b.bmp"}) {
+        const TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, name));
+        EXPECT_EQ(info.ColorDepth, 0) << name;
+        EXPECT_EQ(info.Palette, nullptr) << name;
+    }
+    EXPECT_THROW(ReadBitmapHeader(FileIn(dir, "missing.bmp")), EFOpenError);
+}
+
+TEST(ReadBitmapHeader, InfoHeaderWithColorsUsed)
+{
+    const std::string dir = ScratchDir("bmp_header_info");
+    Bytes b = InfoHeaderFile(2, 2, 8, 3);
+    b.u32(0x00112233).u32(0x00445566).u32(0x00778899).fill(8);
+    WriteAll(FileIn(dir, "a.bmp"), b.data);
+    const TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "a.bmp"));
+    EXPECT_EQ(info.ColorDepth, 8);
+    ASSERT_NE(info.Palette, nullptr);
+    EXPECT_EQ(info.Palette->palVersion, 0x300);
+    ASSERT_EQ(info.Palette->palNumEntries, 3);
+    EXPECT_EQ(EntryOf(*info.Palette, 0), 0x112233u);
+    EXPECT_EQ(EntryOf(*info.Palette, 2), 0x778899u);
+}
+
+TEST(ReadBitmapHeader, TruncatedTableReadsAsZero)
+{
+    const std::string dir = ScratchDir("bmp_header_short");
+    Bytes b = InfoHeaderFile(1, 1, 4, 0);
+    b.u32(0x00ABCDEF).u16(0x2211);  // one and a half of the 16 entries
+    WriteAll(FileIn(dir, "a.bmp"), b.data);
+    const TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "a.bmp"));
+    EXPECT_EQ(info.ColorDepth, 4);
+    ASSERT_NE(info.Palette, nullptr);
+    ASSERT_EQ(info.Palette->palNumEntries, 16);
+    EXPECT_EQ(EntryOf(*info.Palette, 0), 0xABCDEFu);
+    EXPECT_EQ(EntryOf(*info.Palette, 1), 0x002211u);
+    for (std::size_t i = 2; i < 16; ++i) EXPECT_EQ(EntryOf(*info.Palette, i), 0u);
+}
+
+TEST(ReadBitmapHeader, Os2HeaderReadsThreeByteEntriesAtOffset26)
+{
+    const std::string dir = ScratchDir("bmp_header_os2");
+    Bytes b;
+    b.str("BM").u32(0).u32(0).u32(26 + 48);
+    b.u32(12).u16(3).u16(1).u16(1).u16(4);
+    for (unsigned i = 0; i < 16; ++i) b.u8(i).u8(i * 2).u8(i * 3);  // blue, green, red
+    b.fill(4);
+    WriteAll(FileIn(dir, "os2.bmp"), b.data);
+    const TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "os2.bmp"));
+    EXPECT_EQ(info.ColorDepth, 4);
+    ASSERT_NE(info.Palette, nullptr);
+    ASSERT_EQ(info.Palette->palNumEntries, 16);
+    for (std::uint32_t i = 0; i < 16; ++i) EXPECT_EQ(EntryOf(*info.Palette, i), (i * 3) << 16 | (i * 2) << 8 | i);
+}
+
+TEST(ReadBitmapHeader, DeepAndUnknownHeaders)
+{
+    const std::string dir = ScratchDir("bmp_header_deep");
+    WriteAll(FileIn(dir, "rgb.bmp"), InfoHeaderFile(1, 1, 24, 0).fill(4).data);
+    TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "rgb.bmp"));
+    EXPECT_EQ(info.ColorDepth, 24);
+    EXPECT_EQ(info.Palette, nullptr);
+
+    Bytes v5;
+    v5.str("BM").u32(0).u32(0).u32(0).u32(124).u32(1).u32(1).u16(1).u16(8).fill(200);
+    WriteAll(FileIn(dir, "v5.bmp"), v5.data);
+    info = ReadBitmapHeader(FileIn(dir, "v5.bmp"));
+    EXPECT_EQ(info.ColorDepth, 0);
+    EXPECT_EQ(info.Palette, nullptr);
+}
+
+TEST(ReadBitmapHeader, ColorCountsBeyondTheTableAreCut)
+{
+    const std::string dir = ScratchDir("bmp_header_many");
+    Bytes b = InfoHeaderFile(1, 1, 8, 100000);
+    for (std::uint32_t i = 0; i < 300; ++i) b.u32(i * 0x010101u & 0xFFFFFF);
+    WriteAll(FileIn(dir, "many.bmp"), b.data);
+    TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "many.bmp"));
+    EXPECT_EQ(info.ColorDepth, 8);
+    ASSERT_NE(info.Palette, nullptr);
+    ASSERT_EQ(info.Palette->palNumEntries, 256);
+    EXPECT_EQ(EntryOf(*info.Palette, 255), 255u * 0x010101u & 0xFFFFFF);
+
+    // More colours than a 1-bit index can reach: only the two it can.
+    Bytes one = InfoHeaderFile(1, 1, 1, 5);
+    one.u32(0x000001).u32(0x000002).u32(0x000003).u32(0x000004).u32(0x000005);
+    WriteAll(FileIn(dir, "one.bmp"), one.data);
+    info = ReadBitmapHeader(FileIn(dir, "one.bmp"));
+    ASSERT_NE(info.Palette, nullptr);
+    ASSERT_EQ(info.Palette->palNumEntries, 2);
+    EXPECT_EQ(EntryOf(*info.Palette, 1), 2u);
+}
+
+TEST(MakeDIBPalette, StaysInsideItsBlock)
+{
+    // A header claiming 256 colours in a block that holds two entries.
+    Bytes b;
+    b.u32(40).u32(1).u32(1).u16(1).u16(8).u32(0).u32(0).u32(0).u32(0).u32(256).u32(0);
+    b.u32(0x00102030).u32(0x00405060);
+    PaletteHandle palette = MakeDIBPalette(b.data.data(), b.size());
+    ASSERT_NE(palette, nullptr);
+    ASSERT_EQ(palette->palNumEntries, 256);
+    EXPECT_EQ(EntryOf(*palette, 1), 0x405060u);
+    EXPECT_EQ(EntryOf(*palette, 2), 0u);
+
+    EXPECT_EQ(MakeDIBPalette(b.data.data(), 39), nullptr);
+    EXPECT_EQ(MakeDIBPalette(nullptr, 0), nullptr);
+    Bytes deep;
+    deep.u32(40).u32(1).u32(1).u16(1).u16(16).fill(24);
+    EXPECT_EQ(MakeDIBPalette(deep.data.data(), deep.size()), nullptr);
+    Bytes core;
+    core.u32(12).u16(1).u16(1).u16(1).u16(1).u8(1).u8(2).u8(3).u8(4).u8(5).u8(6);
+    palette = MakeDIBPalette(core.data.data(), core.size());
+    ASSERT_NE(palette, nullptr);
+    ASSERT_EQ(palette->palNumEntries, 2);
+    EXPECT_EQ(EntryOf(*palette, 1), 0x060504u);
+}
+
+// ---- the save header -------------------------------------------------------
+
+TEST(MakeSaveInfo, EmptyBitmapGivesMinusOne)
+{
+    TBitmap empty;
+    TBitmapHeaderBlock block;
+    block.fill(0xEE);
+    EXPECT_EQ(MakeSaveInfo(block, empty, 8, nullptr), -1);
+    EXPECT_EQ(block[0], 40);
+    EXPECT_EQ(block[14], 0);
+    EXPECT_EQ(block[40], 0);
+}
+
+TEST(MakeSaveInfo, PaletteIsCutToTheDepth)
+{
+    TBitmap bitmap;
+    bitmap.SetSize(3, 2);
+    std::vector<std::uint32_t> colors;
+    for (std::uint32_t i = 0; i < 20; ++i) colors.push_back(i * 0x0A0B0C);
+    const PaletteHandle palette = PaletteOf(colors);
+    TBitmapHeaderBlock block;
+    EXPECT_EQ(MakeSaveInfo(block, bitmap, 4, palette.get()), 16);
+    EXPECT_EQ(block[14], 4);
+    EXPECT_EQ(block[32], 0);  // a full table: colours used 0
+    EXPECT_EQ(block[20], 2 * 4);  // image size: 2 rows of 4 bytes
+    EXPECT_EQ(block[40 + 4 * 15], 15 * 0x0C);
+    EXPECT_EQ(block[40 + 4 * 16], 0);
+    EXPECT_EQ(MakeSaveInfo(block, bitmap, 24, palette.get()), 0);
+    EXPECT_EQ(block[40], 0);
+}
+
+TEST(MakeSaveInfo, CollectsColorsBottomRowFirst)
+{
+    TBitmap bitmap;
+    FillBitmap(bitmap, Rows{{0x0000AA, 0x0000BB}, {0x0000CC, 0x0000AA}});
+    const PaletteHandle empty = NewPalette(0);
+    for (const TLogPalette* palette : std::initializer_list<const TLogPalette*>{nullptr, empty.get()}) {
+        TBitmapHeaderBlock block;
+        ASSERT_EQ(MakeSaveInfo(block, bitmap, 8, palette), 3);
+        EXPECT_EQ(block[32], 3);
+        EXPECT_EQ(block[40], 0xCC);
+        EXPECT_EQ(block[44], 0xAA);
+        EXPECT_EQ(block[48], 0xBB);
+    }
+}
+
+// ---- writing ---------------------------------------------------------------
+
+TEST(SaveBitmapFile, TwoColoursAtDepthEightWithoutPalette)
+{
+    const std::string dir = ScratchDir("bmp_save_two");
+    TBitmap bitmap;
+    FillBitmap(bitmap, Rows{{0xFF0000, 0x00FF00, 0xFF0000}, {0x00FF00, 0x00FF00, 0xFF0000}});
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "two.bmp"), bitmap, 8, nullptr));
+    const TWrittenBmp bmp(FileIn(dir, "two.bmp"));
+    EXPECT_EQ(bmp.DataOffset(), 62u);
+    EXPECT_EQ(bmp.ColorsUsed(), 2u);
+    EXPECT_EQ(bmp.Table(), (std::vector<std::uint32_t>{0x00FF00, 0xFF0000}));  // bottom row first
+    EXPECT_EQ(bmp.FileSize(), 62u + 2 * 4);
+    EXPECT_EQ(bmp.Bytes.size(), bmp.FileSize());
+    EXPECT_EQ(bmp.U32(34), 8u);  // image size
+    EXPECT_EQ(bmp.U16(26), 1u);  // planes
+    EXPECT_EQ(bmp.Index(0, 0), 1u);
+    EXPECT_EQ(bmp.Index(1, 0), 0u);
+    EXPECT_EQ(bmp.Row(1)[3], 0);  // padding
+}
+
+TEST(SaveBitmapFile, ThreeHundredColoursKeepTheFirst256AndMapTheRestToTheNearest)
+{
+    const std::string dir = ScratchDir("bmp_save_300");
+    // 300 greys-and-reds in one column, listed top row first: the bottom 256 rows
+    // make the table, the top 44 are mapped.
+    Rows rows;
+    for (int i = 0; i < 300; ++i) {
+        const std::uint32_t v = std::uint32_t(299 - i);
+        rows.push_back({v < 256 ? v * 0x010101u : 0xFF0000u | (v - 256) * 4});
+    }
+    TBitmap bitmap;
+    FillBitmap(bitmap, rows);
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "many.bmp"), bitmap, 8, nullptr));
+    const TWrittenBmp bmp(FileIn(dir, "many.bmp"));
+    EXPECT_EQ(bmp.ColorsUsed(), 0u);
+    const std::vector<std::uint32_t> table = bmp.Table();
+    ASSERT_EQ(table.size(), 256u);
+    for (std::uint32_t i = 0; i < 256; ++i) ASSERT_EQ(table[i], i * 0x010101u);
+    for (int y = 44; y < 300; ++y) EXPECT_EQ(bmp.Color(0, y), rows[std::size_t(y)][0]);
+    // Red 0xFF with a little blue: the nearest grey by squared distance.
+    for (int y = 0; y < 44; ++y) {
+        const std::uint32_t c = rows[std::size_t(y)][0];
+        int best = 0;
+        long bestDistance = -1;
+        for (int g = 0; g < 256; ++g) {
+            const long db = long(c & 0xFF) - g, dg = long((c >> 8) & 0xFF) - g, dr = long(c >> 16) - g;
+            const long d = db * db + dg * dg + dr * dr;
+            if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = g;
+        }
+        EXPECT_EQ(bmp.Index(0, y), std::uint32_t(best)) << "row " << y;
+    }
+}
+
+TEST(SaveBitmapFile, ExactMatchesFirstAndTiesGoToTheLowestIndex)
+{
+    const std::string dir = ScratchDir("bmp_save_tie");
+    std::vector<std::uint32_t> colors(16, 0xFFFFFF);
+    colors[3] = 0x00000A;
+    colors[7] = 0x00001E;
+    colors[9] = 0x404040;
+    colors[12] = 0x404040;  // a duplicate: the first one is taken
+    const PaletteHandle palette = PaletteOf(colors);
+    TBitmap bitmap;
+    FillBitmap(bitmap, Rows{{0x000014, 0x404040, 0xFFFFFF, 0x00001E, 0x000014}});
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "tie.bmp"), bitmap, 4, palette.get()));
+    const TWrittenBmp bmp(FileIn(dir, "tie.bmp"));
+    EXPECT_EQ(bmp.Table(), colors);
+    EXPECT_EQ(bmp.ColorsUsed(), 0u);
+    EXPECT_EQ(bmp.Index(0, 0), 3u);
+    EXPECT_EQ(bmp.Index(1, 0), 9u);
+    EXPECT_EQ(bmp.Index(2, 0), 0u);
+    EXPECT_EQ(bmp.Index(3, 0), 7u);
+    EXPECT_EQ(bmp.Index(4, 0), 3u);
+    EXPECT_EQ(bmp.Row(0)[0], 0x39);  // even pixels in the high four bits
+}
+
+TEST(SaveBitmapFile, RememberedLookupsGiveTheRulesIndexForEveryPixel)
+{
+    // Many more distinct colours than the lookup remembers, with repeats and
+    // runs, against a 256-colour table with duplicates: every index must be the
+    // first exact match, else the nearest with ties to the lowest index.
+    const std::string dir = ScratchDir("bmp_save_lookup");
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    std::vector<std::uint32_t> colors(256);
+    for (auto& c : colors) c = (next() >> 8) & 0xE0E0E0;  // coarse, so that ties and duplicates occur
+    Rows rows(96, std::vector<std::uint32_t>(128));
+    for (auto& row : rows)
+        for (std::size_t x = 0; x < row.size(); ++x)
+            row[x] = x % 5 == 0 && x > 0 ? row[x - 1]
+                     : x % 7 == 3 ? colors[next() >> 24]
+                                  : (next() >> 8) & 0xFFFFFF;
+    const PaletteHandle palette = PaletteOf(colors);
+    TBitmap bitmap;
+    FillBitmap(bitmap, rows);
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "lookup.bmp"), bitmap, 8, palette.get()));
+    const TWrittenBmp bmp(FileIn(dir, "lookup.bmp"));
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const std::uint32_t c = rows[std::size_t(y)][std::size_t(x)];
+            std::size_t expected = 0;
+            long best = -1;
+            for (std::size_t i = 0; i < colors.size(); ++i) {
+                const long db = long(c & 0xFF) - long(colors[i] & 0xFF);
+                const long dg = long((c >> 8) & 0xFF) - long((colors[i] >> 8) & 0xFF);
+                const long dr = long(c >> 16) - long(colors[i] >> 16);
+                const long d = db * db + dg * dg + dr * dr;
+                if (best < 0 || d < best) best = d, expected = i;
+            }
+            ASSERT_EQ(bmp.Index(x, y), expected) << x << "," << y;
+        }
+}
+
+TEST(SaveBitmapFile, DepthOneWidthNine)
+{
+    const std::string dir = ScratchDir("bmp_save_one");
+    Rows rows(2, std::vector<std::uint32_t>(9, 0));
+    rows[0][8] = 0xFFFFFF;
+    rows[1][0] = 0xFFFFFF;
+    rows[1][8] = 0xFFFFFF;
+    const PaletteHandle palette = PaletteOf({0x000000, 0xFFFFFF});
+    TBitmap bitmap;
+    FillBitmap(bitmap, rows);
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "one.bmp"), bitmap, 1, palette.get()));
+    const TWrittenBmp bmp(FileIn(dir, "one.bmp"));
+    EXPECT_EQ(bmp.RowSize(), 4u);
+    EXPECT_EQ(bmp.ColorsUsed(), 0u);
+    EXPECT_EQ(bmp.Bytes.size(), 62u + 2 * 4);
+    const std::uint8_t* top = bmp.Row(0);
+    EXPECT_EQ(top[0], 0x00);
+    EXPECT_EQ(top[1], 0x80);
+    const std::uint8_t* bottom = bmp.Row(1);
+    EXPECT_EQ(bottom[0], 0x80);
+    EXPECT_EQ(bottom[1], 0x80);
+    EXPECT_EQ(bottom[2], 0);
+    EXPECT_EQ(bottom[3], 0);
+}
+
+TEST(SaveBitmapFile, DepthTwentyFourWidthThreeAndDepthThirtyTwo)
+{
+    const std::string dir = ScratchDir("bmp_save_rgb");
+    TBitmap bitmap;
+    FillBitmap(bitmap, Rows{{0xFF112233, 0x00445566, 0x7F778899}});
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "24.bmp"), bitmap, 24, nullptr));
+    TWrittenBmp bmp(FileIn(dir, "24.bmp"));
+    EXPECT_EQ(bmp.DataOffset(), 54u);
+    EXPECT_EQ(bmp.ColorsUsed(), 0u);
+    EXPECT_EQ(bmp.Bytes.size(), 54u + 12);
+    EXPECT_EQ(std::vector<std::uint8_t>(bmp.Row(0), bmp.Row(0) + 12),
+              (std::vector<std::uint8_t>{0x33, 0x22, 0x11, 0x66, 0x55, 0x44, 0x99, 0x88, 0x77, 0, 0, 0}));
+
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "32.bmp"), bitmap, 32, nullptr));
+    bmp = TWrittenBmp(FileIn(dir, "32.bmp"));
+    EXPECT_EQ(bmp.U32(34), 12u);
+    EXPECT_EQ(std::vector<std::uint8_t>(bmp.Row(0), bmp.Row(0) + 12),
+              (std::vector<std::uint8_t>{0x33, 0x22, 0x11, 0, 0x66, 0x55, 0x44, 0, 0x99, 0x88, 0x77, 0}));
+}
+
+TEST(SaveBitmapFile, LargePicturesAreWrittenWhole)
+{
+    // Pictures beyond the writer's buffer: many rows to a buffer with a part
+    // left over at the end, and rows wider than the buffer.
+    const std::string dir = ScratchDir("bmp_save_large");
+    for (const auto& [width, height] : {std::pair{301, 100}, std::pair{30001, 3}}) {
+        Rows rows(std::size_t(height), std::vector<std::uint32_t>(std::size_t(width), 0));
+        for (std::size_t y = 0; y < rows.size(); ++y)
+            for (std::size_t x = 0; x < rows[y].size(); ++x) rows[y][x] = std::uint32_t(x * 0x10307 + y * 0x70301) & 0xFFFFFF;
+        TBitmap bitmap;
+        FillBitmap(bitmap, rows);
+        const std::string name = FileIn(dir, std::to_string(width) + ".bmp");
+        ASSERT_TRUE(SaveBitmapFile(name, bitmap, 24, nullptr));
+        const TWrittenBmp bmp(name);
+        ASSERT_EQ(bmp.Bytes.size(), 54 + bmp.RowSize() * std::size_t(height));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) ASSERT_EQ(bmp.Color(x, y), rows[std::size_t(y)][std::size_t(x)]) << x << "," << y;
+    }
+}
+
+TEST(SaveBitmapFile, SixteenBitsAsFiveFiveFive)
+{
+    const std::string dir = ScratchDir("bmp_save_16");
+    TBitmap bitmap;
+    FillBitmap(bitmap, Rows{{0xFF0000, 0x0000FF, 0x08F810}});
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "16.bmp"), bitmap, 16, nullptr));
+    const TWrittenBmp bmp(FileIn(dir, "16.bmp"));
+    EXPECT_EQ(bmp.Depth(), 16);
+    EXPECT_EQ(bmp.RowSize(), 8u);
+    const std::uint8_t* row = bmp.Row(0);
+    EXPECT_EQ(row[0] | row[1] << 8, 0x7C00);
+    EXPECT_EQ(row[2] | row[3] << 8, 0x001F);
+    EXPECT_EQ(row[4] | row[5] << 8, (1 << 10) | (31 << 5) | 2);
+}
+
+class RoundTrip : public ::testing::TestWithParam<int> {};
+
+// Every depth, with and without a palette: the written file is read back by its
+// header (depth and table) and by its pixels.
+TEST_P(RoundTrip, ColoursAndTableComeBack)
+{
+    const int depth = GetParam();
+    const std::string dir = ScratchDir("bmp_round_trip_" + std::to_string(depth));
+    const int colorCount = depth <= 8 ? std::min(1 << depth, 200) : 5000;
+    Rows rows(23, std::vector<std::uint32_t>(37));
+    for (std::size_t y = 0; y < rows.size(); ++y)
+        for (std::size_t x = 0; x < rows[y].size(); ++x)
+            rows[y][x] = std::uint32_t((x * 7 + y * 13) % std::size_t(colorCount)) * 0x050301u & 0xFFFFFF;
+    TBitmap bitmap;
+    FillBitmap(bitmap, rows);
+
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "plain.bmp"), bitmap, depth, nullptr));
+    const TWrittenBmp plain(FileIn(dir, "plain.bmp"));
+    EXPECT_EQ(plain.Depth(), depth);
+    EXPECT_EQ(plain.Bytes.size(), plain.FileSize());
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x) ASSERT_EQ(plain.Color(x, y), rows[std::size_t(y)][std::size_t(x)]) << x << "," << y;
+    TBitmapHeaderInfo header = ReadBitmapHeader(FileIn(dir, "plain.bmp"));
+    EXPECT_EQ(header.ColorDepth, depth);
+    EXPECT_EQ(header.Palette != nullptr, depth <= 8);
+
+    if (depth > 8) return;
+    // Written again with the palette read back, in reverse order: every index follows it.
+    std::vector<std::uint32_t> reversed = plain.Table();
+    std::reverse(reversed.begin(), reversed.end());
+    const PaletteHandle palette = PaletteOf(reversed);
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "palette.bmp"), bitmap, depth, palette.get()));
+    const TWrittenBmp withPalette(FileIn(dir, "palette.bmp"));
+    EXPECT_EQ(withPalette.Table(), reversed);
+    header = ReadBitmapHeader(FileIn(dir, "palette.bmp"));
+    ASSERT_NE(header.Palette, nullptr);
+    ASSERT_EQ(header.Palette->palNumEntries, reversed.size());
+    for (std::size_t i = 0; i < reversed.size(); ++i) EXPECT_EQ(EntryOf(*header.Palette, i), reversed[i]);
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x) {
+            ASSERT_EQ(withPalette.Color(x, y), rows[std::size_t(y)][std::size_t(x)]);
+            ASSERT_EQ(withPalette.Index(x, y), reversed.size() - 1 - plain.Index(x, y));
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, RoundTrip, ::testing::Values(1, 2, 4, 8, 24, 32));
+
+TEST(SaveBitmapFile, DepthZeroIsTheBitmapsOwnFormat)
+{
+    const std::string dir = ScratchDir("bmp_save_own");
+    TBitmap bitmap;
+    FillBitmap(bitmap, Rows{{0x000000, 0xFFFFFF, 0x808080}});
+    bitmap.PixelFormat = pf4bit;
+    bitmap.SetPalette(PaletteOf({0x000000, 0x808080, 0xFFFFFF}));
+    const PaletteHandle other = PaletteOf({0xFF0000});
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "own.bmp"), bitmap, 0, other.get()));
+    TMemoryStream expected;
+    bitmap.SaveToStream(expected);
+    EXPECT_EQ(ReadAll(FileIn(dir, "own.bmp")), expected.Bytes());
+    EXPECT_EQ(TWrittenBmp(FileIn(dir, "own.bmp")).Depth(), 4);
+}
+
+TEST(SaveBitmapFile, RefusesWhatItCannotWriteWithoutCreatingAFile)
+{
+    const std::string dir = ScratchDir("bmp_save_refused");
+    TBitmap empty;
+    EXPECT_FALSE(SaveBitmapFile(FileIn(dir, "empty.bmp"), empty, 24, nullptr));
+    EXPECT_FALSE(SaveBitmapFile(FileIn(dir, "empty.bmp"), empty, 0, nullptr));
+    TBitmap bitmap;
+    bitmap.SetSize(2, 2);
+    EXPECT_FALSE(SaveBitmapFile(FileIn(dir, "odd.bmp"), bitmap, 7, nullptr));
+    EXPECT_FALSE(SaveBitmapFile(FileIn(dir, "negative.bmp"), bitmap, -8, nullptr));
+    EXPECT_FALSE(SaveBitmapFile(dir + PathSep() + "missing" + PathSep() + "a.bmp", bitmap, 24, nullptr));
+    EXPECT_FALSE(SaveBitmapFile(dir + PathSep() + "missing" + PathSep() + "a.bmp", bitmap, 0, nullptr));
+    EXPECT_TRUE(FilesIn(dir).empty());
+}
+
+TEST(SaveBitmapFile, ReplacesAGoodFileOnlyWithACompleteOne)
+{
+    const std::string dir = ScratchDir("bmp_save_replace");
+    const std::string target = FileIn(dir, "out.bmp");
+    WriteAll(target, {1, 2, 3});
+    TBitmap bitmap;
+    FillBitmap(bitmap, Rows{{0x123456}});
+    ASSERT_TRUE(SaveBitmapFile(target, bitmap, 24, nullptr));
+    EXPECT_EQ(TWrittenBmp(target).Color(0, 0), 0x123456u);
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"out.bmp"});
+
+    // A directory in the target's place cannot be replaced.
+    const std::string blocked = FileIn(dir, "blocked.bmp");
+    ASSERT_TRUE(CreateDir(blocked));
+    WriteAll(FileIn(blocked, "inside"), {9});
+    EXPECT_FALSE(SaveBitmapFile(blocked, bitmap, 24, nullptr));
+    EXPECT_FALSE(SaveBitmapFile(blocked, bitmap, 0, nullptr));
+    EXPECT_EQ(PathKind(blocked), TPathKind::Directory);
+    EXPECT_EQ(ReadAll(FileIn(blocked, "inside")), std::vector<std::uint8_t>{9});
+    EXPECT_EQ(FilesIn(dir).size(), 2u);
+}
+
+TEST(SaveBitmapFile, ReadOnlyTargetSurvives)
+{
+    const std::string dir = ScratchDir("bmp_save_readonly");
+    const std::string target = FileIn(dir, "kept.bmp");
+    WriteAll(target, {1, 2, 3});
+    std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                             std::filesystem::perms::others_read);
+    bool writable = false;
+    try {
+        TFileStream probe(target, fmOpenReadWrite);
+        writable = true;
+    } catch (const EFOpenError&) {
+    }
+    if (!writable) {
+        TBitmap bitmap;
+        bitmap.SetSize(4, 4);
+        EXPECT_FALSE(SaveBitmapFile(target, bitmap, 8, nullptr));
+        EXPECT_EQ(ReadAll(target), (std::vector<std::uint8_t>{1, 2, 3}));
+        EXPECT_EQ(FilesIn(dir).size(), 1u);
+    }
+    std::filesystem::permissions(target, std::filesystem::perms::owner_all);
+    if (writable) GTEST_SKIP() << "read-only files are writable for this user";
+}
+
+TEST(SaveBitmapFile, ShowsTheHourglassWhileWriting)
+{
+    const std::string dir = ScratchDir("bmp_save_cursor");
+    std::vector<TCursor> shown;
+    Screen().SetCursor(crDefault);
+    Screen().OnCursorChange = [&](TCursor c) { shown.push_back(c); };
+    TBitmap bitmap;
+    bitmap.SetSize(1, 1);
+    EXPECT_TRUE(SaveBitmapFile(FileIn(dir, "a.bmp"), bitmap, 24, nullptr));
+    Screen().OnCursorChange = nullptr;
+    EXPECT_EQ(shown, (std::vector<TCursor>{crHourGlass, crDefault}));
+}
+
+#ifdef _WIN32
+TEST(SaveBitmapFile, TargetHeldOpenByAnotherReaderSurvives)
+{
+    const std::string dir = ScratchDir("bmp_save_in_use");
+    const std::string target = FileIn(dir, "busy.bmp");
+    WriteAll(target, {1, 2, 3});
+    TBitmap bitmap;
+    bitmap.SetSize(4, 4);
+    {
+        TFileStream reader(target, fmOpenRead | fmShareDenyWrite);
+        EXPECT_FALSE(SaveBitmapFile(target, bitmap, 24, nullptr));
+        EXPECT_FALSE(SaveBitmapFile(target, bitmap, 0, nullptr));
+    }
+    EXPECT_EQ(ReadAll(target), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(FilesIn(dir).size(), 1u);
+    EXPECT_TRUE(SaveBitmapFile(target, bitmap, 24, nullptr));
+    EXPECT_EQ(TWrittenBmp(target).Width(), 4);
+}
+#endif
