@@ -15,7 +15,7 @@ namespace {
 using Pixels = std::vector<std::uint32_t>;
 
 // A BMP file image assembled field by field.
-struct BmpSpec {
+struct BmpLayout {
     std::uint32_t headerSize = 40;
     std::int32_t width = 1;
     std::int32_t height = 1;
@@ -30,7 +30,7 @@ struct BmpSpec {
     std::size_t gap = 0;                       // bytes between colour table and pixels
 };
 
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& s)
+std::vector<std::uint8_t> MakeBmp(const BmpLayout& s)
 {
     Bytes info;
     info.u32(s.headerSize);
@@ -73,12 +73,12 @@ Pixels PixelsOf(const TBitmap& bitmap)
     return out;
 }
 
-Pixels Decode(const BmpSpec& spec)
+Pixels Decode(const BmpLayout& layout)
 {
     TBitmap bitmap;
-    Load(bitmap, MakeBmp(spec));
-    EXPECT_EQ(bitmap.Width(), spec.width);
-    EXPECT_EQ(bitmap.Height(), spec.height < 0 ? -spec.height : spec.height);
+    Load(bitmap, MakeBmp(layout));
+    EXPECT_EQ(bitmap.Width(), layout.width);
+    EXPECT_EQ(bitmap.Height(), layout.height < 0 ? -layout.height : layout.height);
     return PixelsOf(bitmap);
 }
 
@@ -111,7 +111,7 @@ TEST(BmpDecoder, IndexedDepthsReadTheirPaletteAndRowsBottomUp)
         {8, {1, 2, 3, 0, 0, 1, 2, 0}, pf8bit},
     };
     for (const Case& c : cases) {
-        BmpSpec s;
+        BmpLayout s;
         s.width = 3;
         s.height = 2;
         s.bitCount = c.bits;
@@ -135,7 +135,7 @@ TEST(BmpDecoder, IndexedDepthsReadTheirPaletteAndRowsBottomUp)
 
 TEST(BmpDecoder, OS2HeadersUseTheirOwnFieldSizesAndTableEntries)
 {
-    BmpSpec core;
+    BmpLayout core;
     core.headerSize = 12;
     core.width = 2;
     core.height = 1;
@@ -155,7 +155,7 @@ TEST(BmpDecoder, OS2HeadersUseTheirOwnFieldSizesAndTableEntries)
 
     // OS/2 2.x: 64 bytes, or cut to 16 with the rest taken as 0.
     for (std::uint32_t size : {16u, 64u}) {
-        BmpSpec os2;
+        BmpLayout os2;
         os2.headerSize = size;
         os2.width = 2;
         os2.bitCount = 1;
@@ -171,7 +171,7 @@ TEST(BmpDecoder, BitFieldsAfterTheHeaderOrInsideIt)
     const std::vector<std::uint8_t> rgb565 = {0xFF, 0xFF, 0x00, 0xF8, 0xE0, 0x03, 0, 0};
     const Pixels expected565 = {0xFFFFFF, 0xFF0000, 0x007D00};  // 31 of 63 is 125
     for (std::uint32_t size : {40u, 56u, 108u, 124u}) {
-        BmpSpec s;
+        BmpLayout s;
         s.headerSize = size;
         s.width = 3;
         s.bitCount = 16;
@@ -185,7 +185,7 @@ TEST(BmpDecoder, BitFieldsAfterTheHeaderOrInsideIt)
     }
 
     // 32 bits with the channels in an unusual order: red low, blue high.
-    BmpSpec s32;
+    BmpLayout s32;
     s32.width = 2;
     s32.bitCount = 32;
     s32.compression = 3;
@@ -201,7 +201,7 @@ TEST(BmpDecoder, BitFieldsAfterTheHeaderOrInsideIt)
 
 TEST(BmpDecoder, DefaultMasksAre555And888)
 {
-    BmpSpec s16;
+    BmpLayout s16;
     s16.width = 2;
     s16.bitCount = 16;
     s16.pixels = {0x00, 0x7C, 0x10, 0x42, 0, 0, 0, 0};  // red; a 16,16,16 grey
@@ -210,7 +210,7 @@ TEST(BmpDecoder, DefaultMasksAre555And888)
     EXPECT_EQ(PixelsOf(bitmap), (Pixels{0xFF0000, 0x848484}));
     EXPECT_EQ(bitmap.PixelFormat, pf15bit);
 
-    BmpSpec s32;
+    BmpLayout s32;
     s32.headerSize = 124;  // masks present in the header but unused without bit fields
     s32.masks = {0xFF, 0xFF, 0xFF};
     s32.bitCount = 32;
@@ -220,7 +220,7 @@ TEST(BmpDecoder, DefaultMasksAre555And888)
 
 TEST(BmpDecoder, TopDownRowsAndLastRowWithoutPadding)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 1;
     s.height = -2;
     s.pixels = {1, 2, 3, 0, 4, 5, 6, 0};
@@ -233,7 +233,7 @@ TEST(BmpDecoder, TopDownRowsAndLastRowWithoutPadding)
 
 TEST(BmpDecoder, ColoursUsedAndThePixelOffset)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 4;
     s.bitCount = 8;
     s.colorsUsed = 2;
@@ -268,7 +268,7 @@ TEST(BmpDecoder, ColoursUsedAndThePixelOffset)
 
 TEST(BmpDecoder, Rle8RunsAbsoluteRunsDeltasAndEndCodes)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 6;
     s.height = 3;
     s.bitCount = 8;
@@ -299,7 +299,7 @@ TEST(BmpDecoder, Rle8RunsAbsoluteRunsDeltasAndEndCodes)
 
 TEST(BmpDecoder, Rle4AlternatesNibblesAndPadsAbsoluteRuns)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 8;
     s.height = 1;
     s.bitCount = 4;
@@ -320,9 +320,9 @@ TEST(BmpDecoder, Rle4AlternatesNibblesAndPadsAbsoluteRuns)
 TEST(BmpDecoder, StreamIsLeftBehindTheBitmapAndFileStreamsReadAlike)
 {
     // Two files back to back in one stream load one after the other.
-    BmpSpec a;
+    BmpLayout a;
     a.pixels = {1, 2, 3, 0};
-    BmpSpec b = a;
+    BmpLayout b = a;
     b.pixels = {4, 5, 6, 0};
     std::vector<std::uint8_t> both = MakeBmp(a);
     const auto second = MakeBmp(b);
@@ -335,7 +335,7 @@ TEST(BmpDecoder, StreamIsLeftBehindTheBitmapAndFileStreamsReadAlike)
     EXPECT_EQ(PixelsOf(bitmap), (Pixels{0x060504}));
 
     // Larger than one read block, through a file stream and from memory.
-    BmpSpec big;
+    BmpLayout big;
     big.width = 301;
     big.height = 300;
     const std::size_t rowSize = (301 * 3 + 3) / 4 * 4;
@@ -399,13 +399,13 @@ TEST(BmpDecoder, SavedBitmapsLoadBackInEveryFormat)
 
 TEST(BmpDecoder, MalformedFilesRaiseAndKeepThePreviousPicture)
 {
-    BmpSpec good;
+    BmpLayout good;
     good.width = 2;
     good.height = 2;
     good.bitCount = 8;
     good.colors = kFour;
     good.pixels = {1, 2, 0, 0, 3, 0, 0, 0};
-    BmpSpec rle = good;
+    BmpLayout rle = good;
     rle.compression = 1;
     rle.pixels = {2, 1, 0, 0, 2, 2, 0, 1};
     ASSERT_NO_THROW(Decode(rle));
@@ -415,9 +415,9 @@ TEST(BmpDecoder, MalformedFilesRaiseAndKeepThePreviousPicture)
         std::vector<std::uint8_t> file;
     };
     std::vector<Case> cases;
-    auto add = [&](const char* what, const BmpSpec& s) { cases.push_back({what, MakeBmp(s)}); };
-    auto variant = [&](const BmpSpec& base, auto change) {
-        BmpSpec s = base;
+    auto add = [&](const char* what, const BmpLayout& s) { cases.push_back({what, MakeBmp(s)}); };
+    auto variant = [&](const BmpLayout& base, auto change) {
+        BmpLayout s = base;
         change(s);
         return s;
     };
@@ -433,47 +433,47 @@ TEST(BmpDecoder, MalformedFilesRaiseAndKeepThePreviousPicture)
         cases.push_back({"cut in the pixels", std::vector<std::uint8_t>(f.begin(), f.end() - 4)});
         cases.push_back({"empty", {}});
     }
-    add("header size 41", variant(good, [](BmpSpec& s) { s.headerSize = 41; }));
-    add("two planes", variant(good, [](BmpSpec& s) { s.planes = 2; }));
-    add("3 bits per pixel", variant(good, [](BmpSpec& s) { s.bitCount = 3; }));
-    add("0 bits per pixel", variant(good, [](BmpSpec& s) { s.bitCount = 0; }));
-    add("width 0", variant(good, [](BmpSpec& s) { s.width = 0; }));
-    add("negative width", variant(good, [](BmpSpec& s) { s.width = -2; }));
-    add("height 0", variant(good, [](BmpSpec& s) { s.height = 0; }));
-    add("smallest height", variant(good, [](BmpSpec& s) { s.height = INT_MIN; }));
-    add("257 colours", variant(good, [](BmpSpec& s) { s.colorsUsed = 257; }));
-    add("offset past the end", variant(good, [](BmpSpec& s) { s.pixelOffset = 5000; }));
+    add("header size 41", variant(good, [](BmpLayout& s) { s.headerSize = 41; }));
+    add("two planes", variant(good, [](BmpLayout& s) { s.planes = 2; }));
+    add("3 bits per pixel", variant(good, [](BmpLayout& s) { s.bitCount = 3; }));
+    add("0 bits per pixel", variant(good, [](BmpLayout& s) { s.bitCount = 0; }));
+    add("width 0", variant(good, [](BmpLayout& s) { s.width = 0; }));
+    add("negative width", variant(good, [](BmpLayout& s) { s.width = -2; }));
+    add("height 0", variant(good, [](BmpLayout& s) { s.height = 0; }));
+    add("smallest height", variant(good, [](BmpLayout& s) { s.height = INT_MIN; }));
+    add("257 colours", variant(good, [](BmpLayout& s) { s.colorsUsed = 257; }));
+    add("offset past the end", variant(good, [](BmpLayout& s) { s.pixelOffset = 5000; }));
     add("rows that the data does not hold",
-        variant(good, [](BmpSpec& s) { s.width = 100000, s.height = 100000; }));
+        variant(good, [](BmpLayout& s) { s.width = 100000, s.height = 100000; }));
     add("rows that overflow a naive product",
-        variant(good, [](BmpSpec& s) { s.width = INT_MAX, s.height = INT_MAX, s.bitCount = 32; }));
-    add("JPEG compression", variant(good, [](BmpSpec& s) { s.compression = 4; }));
-    add("bit fields at 8 bits", variant(good, [](BmpSpec& s) { s.compression = 3, s.masks = {1, 2, 4}; }));
-    add("bit fields at 24 bits", variant(good, [](BmpSpec& s) {
+        variant(good, [](BmpLayout& s) { s.width = INT_MAX, s.height = INT_MAX, s.bitCount = 32; }));
+    add("JPEG compression", variant(good, [](BmpLayout& s) { s.compression = 4; }));
+    add("bit fields at 8 bits", variant(good, [](BmpLayout& s) { s.compression = 3, s.masks = {1, 2, 4}; }));
+    add("bit fields at 24 bits", variant(good, [](BmpLayout& s) {
             s.compression = 3, s.bitCount = 24, s.colors.clear(), s.masks = {1, 2, 4};
         }));
-    add("16-bit masks beyond 16 bits", variant(good, [](BmpSpec& s) {
+    add("16-bit masks beyond 16 bits", variant(good, [](BmpLayout& s) {
             s.compression = 3, s.bitCount = 16, s.colors.clear(), s.masks = {0xFF0000, 0xFF00, 0xFF};
         }));
-    add("OS/2 Huffman coding", variant(good, [](BmpSpec& s) {
+    add("OS/2 Huffman coding", variant(good, [](BmpLayout& s) {
             s.headerSize = 64, s.compression = 3, s.bitCount = 32, s.colors.clear(), s.pixels.resize(12 + 16);
         }));
-    add("masks missing", variant(good, [](BmpSpec& s) {
+    add("masks missing", variant(good, [](BmpLayout& s) {
             s.compression = 3, s.bitCount = 32, s.colors.clear(), s.pixels.resize(2);
         }));
-    add("RLE8 at 4 bits", variant(rle, [](BmpSpec& s) { s.bitCount = 4; }));
-    add("RLE top-down", variant(rle, [](BmpSpec& s) { s.height = -2; }));
-    add("RLE run past the row", variant(rle, [](BmpSpec& s) { s.pixels = {3, 1, 0, 1}; }));
-    add("RLE absolute run past the row", variant(rle, [](BmpSpec& s) { s.pixels = {1, 1, 0, 3, 1, 2, 3, 0, 0, 1}; }));
+    add("RLE8 at 4 bits", variant(rle, [](BmpLayout& s) { s.bitCount = 4; }));
+    add("RLE top-down", variant(rle, [](BmpLayout& s) { s.height = -2; }));
+    add("RLE run past the row", variant(rle, [](BmpLayout& s) { s.pixels = {3, 1, 0, 1}; }));
+    add("RLE absolute run past the row", variant(rle, [](BmpLayout& s) { s.pixels = {1, 1, 0, 3, 1, 2, 3, 0, 0, 1}; }));
     add("RLE run past the bitmap",
-        variant(rle, [](BmpSpec& s) { s.pixels = {0, 0, 0, 0, 1, 1, 0, 1}; }));
-    add("RLE end of line past the bitmap", variant(rle, [](BmpSpec& s) { s.pixels = {0, 0, 0, 0, 0, 0, 0, 1}; }));
-    add("RLE delta past the row", variant(rle, [](BmpSpec& s) { s.pixels = {0, 2, 3, 0, 0, 1}; }));
-    add("RLE delta past the bitmap", variant(rle, [](BmpSpec& s) { s.pixels = {0, 2, 0, 3, 0, 1}; }));
-    add("RLE cut before the last row", variant(rle, [](BmpSpec& s) { s.pixels = {2, 1, 0, 0, 1, 2}; }));
-    add("RLE cut in an absolute run", variant(rle, [](BmpSpec& s) { s.pixels = {0, 4, 1, 2}; }));
-    add("RLE cut in a delta", variant(rle, [](BmpSpec& s) { s.pixels = {0, 2, 1}; }));
-    add("RLE4 run past the row", variant(rle, [](BmpSpec& s) {
+        variant(rle, [](BmpLayout& s) { s.pixels = {0, 0, 0, 0, 1, 1, 0, 1}; }));
+    add("RLE end of line past the bitmap", variant(rle, [](BmpLayout& s) { s.pixels = {0, 0, 0, 0, 0, 0, 0, 1}; }));
+    add("RLE delta past the row", variant(rle, [](BmpLayout& s) { s.pixels = {0, 2, 3, 0, 0, 1}; }));
+    add("RLE delta past the bitmap", variant(rle, [](BmpLayout& s) { s.pixels = {0, 2, 0, 3, 0, 1}; }));
+    add("RLE cut before the last row", variant(rle, [](BmpLayout& s) { s.pixels = {2, 1, 0, 0, 1, 2}; }));
+    add("RLE cut in an absolute run", variant(rle, [](BmpLayout& s) { s.pixels = {0, 4, 1, 2}; }));
+    add("RLE cut in a delta", variant(rle, [](BmpLayout& s) { s.pixels = {0, 2, 1}; }));
+    add("RLE4 run past the row", variant(rle, [](BmpLayout& s) {
             s.bitCount = 4, s.compression = 2, s.colors.resize(16), s.pixels = {3, 0x11, 0, 1};
         }));
 
@@ -489,7 +489,7 @@ TEST(BmpDecoder, MalformedFilesRaiseAndKeepThePreviousPicture)
 
 TEST(BmpDecoder, RlePictureBeyondTheBitmapLimitIsRefused)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 1 << 15;
     s.height = 1 << 15;
     s.bitCount = 8;
