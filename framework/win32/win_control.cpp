@@ -16,21 +16,21 @@ namespace {
 constexpr wchar_t kControlProperty[] = L"TalvernControl";
 constexpr wchar_t kWindowClass[] = L"TalvernWindow";
 
+// The window class is registered once per process, on first use.
 void RegisterOwnClass()
 {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = TalvernWindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = nullptr;  // WM_SETCURSOR chooses
-    wc.hbrBackground = nullptr;
-    wc.lpszClassName = kWindowClass;
-    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    RegisterClassExW(&wc);
-    registered = true;
+    [[maybe_unused]] static const ATOM atom = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = TalvernWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = nullptr;  // WM_SETCURSOR chooses
+        wc.hbrBackground = nullptr;
+        wc.lpszClassName = kWindowClass;
+        wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        return RegisterClassExW(&wc);
+    }();
 }
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK; }
