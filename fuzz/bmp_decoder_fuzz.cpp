@@ -10,34 +10,9 @@
 #include "framework/bitmap.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
+#include "fuzz/trickle_stream.h"
 
 namespace {
-
-// A stream that is not a memory stream and reads at most 7 bytes per call.
-class TrickleStream final : public TStream {
-public:
-    TrickleStream(const std::uint8_t* data, std::int64_t size) : data_(data), size_(size) {}
-    std::int64_t Read(void* buffer, std::int64_t count) override
-    {
-        const std::int64_t n = std::min<std::int64_t>({count, 7, size_ - position_});
-        if (n <= 0) return 0;
-        std::memcpy(buffer, data_ + position_, static_cast<std::size_t>(n));
-        position_ += n;
-        return n;
-    }
-    std::int64_t Write(const void*, std::int64_t) override { return 0; }
-    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override
-    {
-        const std::int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? position_ : size_;
-        position_ = std::max<std::int64_t>(0, base + offset);
-        return position_;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::int64_t size_;
-    std::int64_t position_ = 0;
-};
 
 bool Load(TBitmap& bitmap, TStream& stream)
 {
@@ -66,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TBitmap fromMemory;
     const bool loaded = Load(fromMemory, memory);
 
-    TrickleStream trickle(data, static_cast<std::int64_t>(size));
+    TrickleStream trickle(data, static_cast<std::int64_t>(size), 7);
     TBitmap fromTrickle;
     if (Load(fromTrickle, trickle) != loaded) std::abort();
     if (!loaded) return 0;

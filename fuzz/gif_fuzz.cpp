@@ -11,33 +11,10 @@
 #include "framework/bitmap.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
+#include "fuzz/trickle_stream.h"
 #include "gif/kxv_gif.h"
 
 namespace {
-
-class TrickleStream final : public TStream {
-public:
-    TrickleStream(const std::uint8_t* data, std::int64_t size) : data_(data), size_(size) {}
-    std::int64_t Read(void* buffer, std::int64_t count) override
-    {
-        const std::int64_t n = std::min<std::int64_t>({count, 5, size_ - position_});
-        if (n <= 0) return 0;
-        std::memcpy(buffer, data_ + position_, static_cast<std::size_t>(n));
-        position_ += n;
-        return n;
-    }
-    std::int64_t Write(const void*, std::int64_t) override { return 0; }
-    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override
-    {
-        position_ = origin == soBeginning ? offset : origin == soCurrent ? position_ + offset : size_ + offset;
-        return position_;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::int64_t size_;
-    std::int64_t position_ = 0;
-};
 
 struct Outcome {
     int error = 0;  // 0 none, 1 invalid graphic, 2 out of resources
@@ -90,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const bool variant = size > 0 && (data[size - 1] & 1);
     TCustomMemoryStream memory(data, std::int64_t(size));
-    TrickleStream trickle(data, std::int64_t(size));
+    TrickleStream trickle(data, std::int64_t(size), 5);
     const Outcome a = Decode(memory, variant);
     const Outcome b = Decode(trickle, variant);
     if (a.error != b.error || a.width != b.width || a.height != b.height || a.pixels != b.pixels) std::abort();
