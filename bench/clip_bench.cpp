@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/clip_job.h"
+#include "cli/console_clip_host.h"
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
 #include "image/bmp_file.h"
@@ -56,33 +57,6 @@ void operator delete[](void* p, std::size_t) noexcept { CountedFree(p); }
 namespace {
 
 namespace fs = std::filesystem;
-
-// The job's host with nothing to show: one file, no list, an output directory.
-class QuietHost final : public TClipJobHost {
-public:
-    explicit QuietHost(std::string directory) : directory_(std::move(directory)) {}
-    void ProcessMessages() override {}
-    void ShowError(const std::string&) override {}
-    TConfirmAnswer Confirm(const std::string&) override { return TConfirmAnswer::Yes; }
-    int EntryCount() override { return 0; }
-    std::string EntryText(int) override { return {}; }
-    void FocusList() override {}
-    void SetEntryFocused(int, bool) override {}
-    void SetEntrySelected(int, bool) override {}
-    void ClearEntryResult(int) override {}
-    void SetEntryResult(int, const std::string&) override {}
-    void MakeEntryVisible(int) override {}
-    void RepaintList() override {}
-    void ClearAllSelections() override {}
-    void SetStatusText(const std::string&) override {}
-    void SetImageInfoPath(const std::string&) override {}
-    void SetImageInfoText(const std::string&) override {}
-    std::string OutputDirectory() override { return directory_; }
-    void CloseWindow() override {}
-
-private:
-    std::string directory_;
-};
 
 void PaintScene(TBitmap& bitmap)
 {
@@ -127,7 +101,7 @@ struct ClipFiles {
         picture.SetSize(1024, 768);
         PaintScene(picture);
         if (!SaveBitmapFile(input, picture, 24, nullptr)) return;
-        QuietHost host(clipOutputDirectory);
+        TConsoleClipHost host({}, clipOutputDirectory);
         kxvImage image;
         TClipJob job(host, image);
         if (!job.ClipFile(input)) return;
@@ -151,7 +125,7 @@ void BM_Clip(benchmark::State& state)
 {
     ClipFiles& files = Files();
     if (!files.ready) return state.SkipWithError("cannot make the input");
-    QuietHost host(files.clipOutputDirectory);
+    TConsoleClipHost host({}, files.clipOutputDirectory);
     kxvImage image;
     TClipJob job(host, image);
     // Each pass writes a new file, as the floor does (see there).
