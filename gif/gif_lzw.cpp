@@ -1,5 +1,8 @@
 #include "gif/gif_lzw.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "framework/exceptions.h"
 #include "framework/streams.h"
 
@@ -55,6 +58,30 @@ void SkipGifSubBlocks(TStream& stream, std::uint8_t* buffer)
     }
 }
 
+namespace {
+
+std::uint64_t Load64(const std::uint8_t* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+void Store64(std::uint8_t* p, std::uint64_t v)
+{
+    std::memcpy(p, &v, 8);
+}
+
+// Longest string the table can hold, and the overhang of a chunk's last store.
+constexpr std::size_t MaxStringLength = kxGifLzw::TableSize;
+constexpr std::size_t PixelSlack = MaxStringLength + 2 * kxGifLzw::ChunkBytes;
+// The next sub-block is fetched while this many bytes are still unread: early
+// enough that a stream which ends there is known before any code from the
+// bytes the window would have taken with the missing ones.
+constexpr std::ptrdiff_t ReadAhead = 16;
+
+}  // namespace
+
 kxGifLzw::kxGifLzw() : table_(std::make_unique_for_overwrite<Entry[]>(TableSize)) {}
 
 void kxGifLzw::Start(TStream& stream, std::uint8_t* block, int minimumCodeSize, std::uint8_t* row, int width,
@@ -69,71 +96,47 @@ void kxGifLzw::Start(TStream& stream, std::uint8_t* block, int minimumCodeSize, 
     column_ = 0;
     frameDone_ = false;
     minimumCodeSize_ = minimumCodeSize;
-    subBlockLength_ = 0;
-    readPosition_ = 0;
-    endOfData_ = 0;
-    // The first four data bytes fill the window, the first in bits 0 to 7.
-    window_ = 0;
-    validBits_ = 0;
-    for (int i = 0; i < 4; ++i) {
-        bool real = false;
-        window_ |= NextDataByte(real) << (8 * i);
-        if (real) validBits_ += 8;
+    const std::size_t needed = std::size_t(std::max(width, 0)) + PixelSlack;
+    if (pixelsSize_ < needed) {
+        pixels_ = std::make_unique_for_overwrite<std::uint8_t[]>(needed);
+        pixelsSize_ = needed;
     }
-    bitPosition_ = 0;
+    window_ = 0;
+    bits_ = 0;
+    in_ = inEnd_ = data_;
+    dataBefore_ = 0;
+    terminatorRead_ = false;
+    streamEnded_ = false;
+    failBit_ = 0;
+    FetchData();
+    // The window takes the first four data bytes at once: a stream that ends
+    // before them fails here.
+    if (streamEnded_ && failBit_ < 0) RaiseInvalidGif();
     ClearCodeTable();
 }
 
-std::uint32_t kxGifLzw::NextDataByte(bool& real)
+void kxGifLzw::FetchData()
 {
-    if (readPosition_ >= subBlockLength_) {
-        // After the terminator nothing more belongs to the image.
-        if (endOfData_ != 0) {
-            real = false;
-            return 0;
-        }
-        subBlockLength_ = ReadGifSubBlock(*stream_, block_);
-        readPosition_ = 0;
-        if (subBlockLength_ == 0) {
-            endOfData_ = 1;
-            real = false;
-            return 0;
+    while (inEnd_ - in_ < ReadAhead && !terminatorRead_ && !streamEnded_) {
+        const std::size_t kept = std::size_t(inEnd_ - in_);
+        dataBefore_ += in_ - data_;
+        std::memmove(data_, in_, kept);
+        in_ = data_;
+        inEnd_ = data_ + kept;
+        std::uint8_t length = 0;
+        if (!TryReadGifBytes(*stream_, &length, 1) || !TryReadGifBytes(*stream_, data_ + kept, length)) {
+            // The codes that lie wholly in the bytes before the missing ones still
+            // decode; the error comes with the first code taken after the 16-bit
+            // step of the window that would have brought in the missing byte.
+            streamEnded_ = true;
+            const std::int64_t total = dataBefore_ + std::int64_t(kept);
+            failBit_ = total >= 4 ? 16 * ((total - 2) / 2) : -1;
+        } else if (length == 0) {
+            terminatorRead_ = true;
+        } else {
+            inEnd_ += length;
         }
     }
-    real = true;
-    return block_[readPosition_++];
-}
-
-void kxGifLzw::Refill()
-{
-    window_ >>= 16;
-    validBits_ -= 16;
-    if (readPosition_ + 2 <= subBlockLength_) {
-        window_ |= (std::uint32_t(block_[readPosition_]) << 16) | (std::uint32_t(block_[readPosition_ + 1]) << 24);
-        readPosition_ += 2;
-        validBits_ += 16;
-    } else {
-        bool real = false;
-        window_ |= NextDataByte(real) << 16;
-        if (real) validBits_ += 8;
-        window_ |= NextDataByte(real) << 24;
-        if (real) validBits_ += 8;
-    }
-    bitPosition_ -= 16;
-}
-
-bool kxGifLzw::HasCode()
-{
-    if (bitPosition_ >= 16) Refill();
-    return bitPosition_ + codeSize_ <= validBits_;
-}
-
-int kxGifLzw::GetCode()
-{
-    if (bitPosition_ >= 16) Refill();
-    const int code = int((window_ >> bitPosition_) & codeMask_);
-    bitPosition_ += codeSize_;
-    return code;
 }
 
 void kxGifLzw::ClearCodeTable()
@@ -142,18 +145,27 @@ void kxGifLzw::ClearCodeTable()
     clearCode_ = 1 << minimumCodeSize_;
     nextFree_ = clearCode_ + 2;
     codeMask_ = (1u << codeSize_) - 1;
-    for (int i = 0; i < clearCode_; ++i) {
-        table_[i].prefix = -1;
-        table_[i].suffix = std::uint8_t(i);
-    }
+    Entry* const table = table_.get();
+    for (int i = 0; i < clearCode_; ++i) table[i] = Entry{std::uint64_t(i & 0xFF), -1, 1, std::uint8_t(i)};
 }
 
 void kxGifLzw::SetCodeTable(int prefix, std::uint8_t suffix)
 {
     if (nextFree_ >= TableSize || prefix < 0) return;
     if (prefix >= nextFree_) RaiseInvalidGif();
-    table_[nextFree_].prefix = std::int16_t(prefix);
-    table_[nextFree_].suffix = suffix;
+    Entry* const table = table_.get();
+    const Entry& p = table[prefix];
+    Entry& e = table[nextFree_];
+    const unsigned used = ((p.length - 1u) & 7u) + 1u;  // bytes in the prefix's last chunk
+    if (used == ChunkBytes) {
+        e.tail = suffix;
+        e.back = std::int16_t(prefix);
+    } else {
+        e.tail = p.tail | std::uint64_t(suffix) << (8 * used);
+        e.back = p.back;
+    }
+    e.length = std::uint16_t(p.length + 1);
+    e.first = p.first;
     ++nextFree_;
     if (nextFree_ >= (1 << codeSize_) && codeSize_ < 12) {
         ++codeSize_;
@@ -161,85 +173,210 @@ void kxGifLzw::SetCodeTable(int prefix, std::uint8_t suffix)
     }
 }
 
+namespace {
+
+// The walk: the last chunk first (its store may run up to 7 bytes past the
+// string's end), then whole chunks back to the string's start.
+template <class Entry>
+void PutString(const Entry* table, std::uint8_t* dest, const Entry& e)
+{
+    std::uint8_t* p = dest + ((e.length - 1u) & ~7u);
+    Store64(p, e.tail);
+    for (int c = e.back; c >= 0; c = table[c].back) {
+        p -= 8;
+        Store64(p, table[c].tail);
+    }
+}
+
+}  // namespace
+
 std::uint8_t kxGifLzw::WriteCodeTable(int code)
 {
-    Entry* const table = table_.get();
-    if (code < clearCode_ && column_ + 1 < width_) {
-        // A root is its own one-pixel string.
-        row_[column_++] = table[code].suffix;
-        return table[code].suffix;
+    const Entry& e = table_[std::size_t(code)];
+    PutString(table_.get(), pixels_.get() + column_, e);
+    column_ += e.length;
+    if (column_ >= width_) FlushRows();
+    SyncRow();
+    return e.first;
+}
+
+void kxGifLzw::FlushRows()
+{
+    if (width_ <= 0) {
+        // No row to fill: nothing is kept.
+        column_ = 0;
+        return;
     }
-    // Walk back to the root, leaving in each entry a link to the entry visited
-    // before it: the links then lead forward from the root to the code.
-    int length = 1;
-    int next = -1;
-    int c = code;
-    for (;;) {
-        Entry& e = table[c];
-        e.link = std::int16_t(next);
-        if (e.prefix < 0) break;
-        next = c;
-        c = e.prefix;
-        ++length;
-    }
-    const std::uint8_t first = table[c].suffix;
+    const std::uint8_t* p = pixels_.get();
     int column = column_;
-    if (column + length < width_) {
-        // The whole string fits before the row's end.
-        std::uint8_t* out = row_ + column;
-        for (; c >= 0; c = table[c].link) *out++ = table[c].suffix;
-        column_ = column + length;
-        return first;
+    while (column >= width_) {
+        std::memcpy(row_, p, std::size_t(width_));
+        if (!frameDone_ && !sink_->RowComplete()) frameDone_ = true;
+        p += width_;
+        column -= width_;
     }
-    if (width_ <= 0) return first;
-    for (; c >= 0; c = table[c].link) {
-        row_[column++] = table[c].suffix;
-        if (column == width_) {
-            column = 0;
-            column_ = 0;
-            if (!frameDone_ && !sink_->RowComplete()) frameDone_ = true;
-        }
-    }
+    std::memmove(pixels_.get(), p, std::size_t(column));
     column_ = column;
-    return first;
+}
+
+void kxGifLzw::SyncRow()
+{
+    if (width_ > 0 && column_ > 0) std::memcpy(row_, pixels_.get(), std::size_t(column_));
+}
+
+void kxGifLzw::Fail(int column)
+{
+    column_ = column;
+    SyncRow();
+    RaiseInvalidGif();
 }
 
 void kxGifLzw::SkipToTerminator()
 {
-    if (endOfData_ == 0) {
+    in_ = inEnd_ = data_;
+    bits_ = 0;
+    if (streamEnded_) RaiseInvalidGif();
+    if (!terminatorRead_) {
         SkipGifSubBlocks(*stream_, block_);
-        endOfData_ = 1;
+        terminatorRead_ = true;
     }
-    subBlockLength_ = 0;
-    readPosition_ = 0;
 }
 
 void kxGifLzw::Decode()
 {
-    const int endCode = clearCode_ + 1;
+    // The hot state lives in locals, which the pixel stores cannot alias; it goes
+    // back to the members around every call out.
+    Entry* const table = table_.get();
+    std::uint8_t* const pixels = pixels_.get();
+    const int width = width_;
+    const int clearCode = clearCode_;
+    const int endCode = clearCode + 1;
+    const int firstFree = clearCode + 2;
+    const int resetSize = minimumCodeSize_ + 1;
+    std::uint64_t window = window_;
+    int bits = bits_;
+    const std::uint8_t* in = in_;
+    const std::uint8_t* inEnd = inEnd_;
+    bool checkFail = streamEnded_;
+    int codeSize = codeSize_;
+    std::uint32_t mask = codeMask_;
+    int nextFree = nextFree_;
+    int column = column_;
     int previous = -1;
-    // A code that does not lie wholly inside the data (the bits after the last
-    // data byte are not part of the image) is dropped.
-    while (!frameDone_ && HasCode()) {
-        const int code = GetCode();
-        if (code == clearCode_) {
-            ClearCodeTable();
+    bool done = frameDone_;
+    while (!done) {
+        if (bits < codeSize) {
+            if (inEnd - in >= ReadAhead) {
+                window |= Load64(in) << bits;
+                in += (63 - bits) >> 3;
+                bits |= 56;
+            } else {
+                window_ = window;
+                bits_ = bits;
+                in_ = in;
+                FetchData();
+                if (inEnd_ - in_ >= 8) {
+                    window_ |= Load64(in_) << bits_;
+                    in_ += (63 - bits_) >> 3;
+                    bits_ |= 56;
+                } else {
+                    // The last bytes of the data, one at a time.
+                    while (bits_ <= 56 && in_ < inEnd_) {
+                        window_ |= std::uint64_t(*in_++) << bits_;
+                        bits_ += 8;
+                    }
+                }
+                window = window_;
+                bits = bits_;
+                in = in_;
+                inEnd = inEnd_;
+                checkFail = streamEnded_;
+            }
+        }
+        if (checkFail) {
+            const std::int64_t position = 8 * (dataBefore_ + (in - data_)) - bits;
+            if (position >= failBit_) Fail(column);
+        }
+        // A code that does not lie wholly inside the data (the bits after the
+        // last data byte are not part of the image) is dropped.
+        if (bits < codeSize) break;
+        const int code = int(window & mask);
+        window >>= codeSize;
+        bits -= codeSize;
+
+        if (code == clearCode) {
+            // The roots are never overwritten within an image.
+            codeSize = resetSize;
+            mask = (1u << codeSize) - 1;
+            nextFree = firstFree;
             previous = -1;
             continue;
         }
         if (code == endCode) break;
-        if (code < nextFree_) {
-            const std::uint8_t first = WriteCodeTable(code);
-            SetCodeTable(previous, first);
-        } else {
+        int entry = code;
+        if (code >= nextFree) {
             // Right after a clear code there is no previous string to extend.
-            if (previous < 0) RaiseInvalidGif();
-            const std::uint8_t first = WriteCodeTable(previous);
-            WriteCodeTable(first);
-            if (code != nextFree_) RaiseInvalidGif();
-            SetCodeTable(previous, first);
+            if (previous < 0) Fail(column);
+            if (code != nextFree) {
+                // The previous string and its first pixel are written, then the
+                // code is rejected.
+                const Entry& p = table[previous];
+                PutString(table, pixels + column, p);
+                column += p.length;
+                if (column >= width) {
+                    column_ = column;
+                    FlushRows();
+                    column = column_;
+                }
+                pixels[column++] = p.first;
+                if (column >= width) {
+                    column_ = column;
+                    FlushRows();
+                    column = column_;
+                }
+                Fail(column);
+            }
+            // The string-plus-first-pixel case: the entry about to be added is
+            // the code's own string.
+        }
+        if (previous >= 0 && nextFree < TableSize) {
+            const Entry& p = table[previous];
+            Entry& e = table[nextFree];
+            const unsigned used = ((p.length - 1u) & 7u) + 1u;
+            const std::uint8_t suffix = code == nextFree ? p.first : table[code].first;
+            if (used == ChunkBytes) {
+                e.tail = suffix;
+                e.back = std::int16_t(previous);
+            } else {
+                e.tail = p.tail | std::uint64_t(suffix) << (8 * used);
+                e.back = p.back;
+            }
+            e.length = std::uint16_t(p.length + 1);
+            e.first = p.first;
+            ++nextFree;
+            if (nextFree >= (1 << codeSize) && codeSize < 12) {
+                ++codeSize;
+                mask = (1u << codeSize) - 1;
+            }
+        }
+        const Entry& e = table[entry];
+        PutString(table, pixels + column, e);
+        column += e.length;
+        if (column >= width) {
+            column_ = column;
+            FlushRows();
+            column = column_;
+            done = frameDone_;
         }
         previous = code;
     }
+    window_ = window;
+    bits_ = bits;
+    in_ = in;
+    codeSize_ = codeSize;
+    codeMask_ = mask;
+    nextFree_ = nextFree;
+    column_ = column;
+    SyncRow();
     SkipToTerminator();
 }

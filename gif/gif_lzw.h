@@ -33,13 +33,18 @@ class kxGifLzw {
 public:
     static constexpr int TableSize = 4096;
     static constexpr int MaxMinimumCodeSize = 11;
+    // Bytes a table entry carries of the end of its string: one step of the walk
+    // writes this many pixels.
+    static constexpr int ChunkBytes = 8;
 
     kxGifLzw();
 
     // Starts one image: the code reader takes its data sub-blocks from stream
-    // through block (at least 255 bytes) and completed rows go to sink. Raises the
+    // and completed rows go to sink through row (width bytes, which keep the
+    // last completed row's pixels to the right of an incomplete one). block (at
+    // least 255 bytes) serves to skip what follows an end code. Raises the
     // invalid-graphic error for a minimum code size above 11, which would reach
-    // past the table.
+    // past the table, and when the stream ends inside the first four data bytes.
     void Start(TStream& stream, std::uint8_t* block, int minimumCodeSize, std::uint8_t* row, int width,
                kxGifRowSink& sink);
     // Decodes until the end-of-information code, the end of the data or a frame
@@ -49,27 +54,36 @@ public:
     int Column() const { return column_; }
 
     // The parts of the decoder, open to tests.
-    int GetCode();
     void ClearCodeTable();
     void SetCodeTable(int prefix, std::uint8_t suffix);
+    // Writes code's string at the column (completing rows as it goes) and
+    // answers its first pixel.
     std::uint8_t WriteCodeTable(int code);
     int CodeSize() const { return codeSize_; }
     int NextFreeCode() const { return nextFree_; }
     int ClearCode() const { return clearCode_; }
-    // True while at least one more whole code lies in the image data.
-    bool HasCode();
 
 private:
-    // Eight bytes, so that the whole table stays in the first-level cache.
+    // A string of length n is written back to front in chunks: the entry holds
+    // the last ((n - 1) % 8) + 1 bytes, and back names the entry whose string
+    // is everything before them, whose length is a multiple of 8, so every
+    // further step of the walk writes 8 whole bytes.
     struct Entry {
-        std::int16_t prefix;  // -1 for a root
-        std::int16_t link;    // scratch of the link walk
-        std::uint8_t suffix;
+        std::uint64_t tail;    // chunk bytes, first in the low byte; bytes past the chunk are 0
+        std::int16_t back;     // -1 when the chunk starts the string
+        std::uint16_t length;  // of the whole string
+        std::uint8_t first;    // the string's first byte
     };
 
-    void Refill();
-    std::uint32_t NextDataByte(bool& real);
+    // Keeps at least 16 unread bytes in the data buffer while the image data has
+    // them; records where a stream that ends early must fail.
+    void FetchData();
+    // Moves completed rows (column at or past the width) to the row and sink.
+    void FlushRows();
+    // Copies the incomplete row's pixels to the row.
+    void SyncRow();
     void SkipToTerminator();
+    [[noreturn]] void Fail(int column);
 
     std::unique_ptr<Entry[]> table_;
     TStream* stream_ = nullptr;
@@ -80,16 +94,28 @@ private:
     int column_ = 0;
     bool frameDone_ = false;
 
-    // Code reader: a 32-bit window onto the data, least significant bit first.
-    std::uint32_t window_ = 0;
-    int bitPosition_ = 0;
-    int validBits_ = 0;  // bits of the window that came from the data
+    // Pixels: the current row at its start, with room after it for the longest
+    // string and a chunk's overhang. Grows to the widest image seen.
+    std::unique_ptr<std::uint8_t[]> pixels_;
+    std::size_t pixelsSize_ = 0;
+
+    // Code reader: a 64-bit window onto the data, least significant bit first,
+    // refilled eight bytes at a time from a buffer of the sub-blocks' bytes.
+    std::uint64_t window_ = 0;
+    int bits_ = 0;  // of the window, all from the data
+    static constexpr int DataBufferSize = 16 + 255 + 1;
+    std::uint8_t data_[DataBufferSize];
+    const std::uint8_t* in_ = data_;
+    const std::uint8_t* inEnd_ = data_;
+    std::int64_t dataBefore_ = 0;  // image data bytes before data_[0]
+    bool terminatorRead_ = false;
+    // The stream ended inside the data: codes from failBit_ on raise the error.
+    bool streamEnded_ = false;
+    std::int64_t failBit_ = 0;
+
     int codeSize_ = 0;
     std::uint32_t codeMask_ = 0;
     int minimumCodeSize_ = 0;
     int clearCode_ = 0;
     int nextFree_ = 0;
-    int subBlockLength_ = 0;
-    int readPosition_ = 0;
-    int endOfData_ = 0;  // 1 once the terminator has been read
 };

@@ -46,6 +46,19 @@ void PutU32(std::uint8_t* p, std::uint32_t v)
     for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
 }
 
+// Entries i below count from rgb triples; the rest stay as they are.
+void FillPalette(TLogPalette& palette, const std::uint8_t* rgb, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        TPaletteEntry& e = palette.palPalEntry[std::size_t(i)];
+        e.peRed = rgb[3 * i];
+        e.peGreen = rgb[3 * i + 1];
+        e.peBlue = rgb[3 * i + 2];
+        e.peFlags = 0;
+    }
+    palette.palNumEntries = std::uint16_t(count);
+}
+
 TRect Clip(const TRect& r, int width, int height)
 {
     return TRect{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, width), std::min(r.Bottom, height)};
@@ -53,22 +66,13 @@ TRect Clip(const TRect& r, int width, int height)
 
 }  // namespace
 
-kxvGIF::kxvGIF() = default;
+kxvGIF::kxvGIF() : blockBuffer_(BlockBufferSize) {}
 kxvGIF::~kxvGIF() = default;
 
 PaletteHandle kxvGIF::MakePalette(const std::uint8_t* rgb, int count)
 {
     PaletteHandle palette = NewPalette(0);
-    if (rgb) {
-        count = std::clamp(count, 0, TLogPalette::MaxEntries);
-        for (int i = 0; i < count; ++i) {
-            TPaletteEntry& e = palette->palPalEntry[std::size_t(i)];
-            e.peRed = rgb[3 * i];
-            e.peGreen = rgb[3 * i + 1];
-            e.peBlue = rgb[3 * i + 2];
-        }
-        palette->palNumEntries = std::uint16_t(count);
-    }
+    if (rgb) FillPalette(*palette, rgb, std::clamp(count, 0, TLogPalette::MaxEntries));
     // Without a table: the bitmaps here are true-colour surfaces, which have no
     // system palette, so the palette has no entries and every index shows black.
     return palette;
@@ -130,36 +134,31 @@ void kxvGIF::LoadFromStream(TStream& stream, TBitmap& bitmap)
         canvas.Brush.Color = BackgroundColor;
         canvas.FillRect(TRect{0, 0, ScreenWidth, ScreenHeight});
     }
-    std::vector<std::uint8_t> block(BlockBufferSize);
-    kxGifLzw lzw;
-    lzw_ = &lzw;
+    std::uint8_t* const block = blockBuffer_.data();
     try {
         std::uint8_t introducer = ReadGifByte(stream);
         while (introducer != TrailerByte) {
             if (stop_) break;
             if (introducer == ExtensionIntroducer) {
                 switch (ReadGifByte(stream)) {
-                case PlainTextLabel: LoadPlaneTextExtension(stream, block.data()); break;
-                case GraphicControlLabel: LoadGraphicControlExtension(stream, block.data()); break;
-                case CommentLabel: LoadCommentExtension(stream, block.data()); break;
-                case ApplicationLabel: LoadApplicationExtension(stream, block.data()); break;
+                case PlainTextLabel: LoadPlaneTextExtension(stream, block); break;
+                case GraphicControlLabel: LoadGraphicControlExtension(stream, block); break;
+                case CommentLabel: LoadCommentExtension(stream, block); break;
+                case ApplicationLabel: LoadApplicationExtension(stream, block); break;
                 default: RaiseInvalidGif();
                 }
             } else if (introducer == ImageSeparator) {
-                LoadImageDescriptor(stream, block.data());
+                LoadImageDescriptor(stream, block);
             } else {
                 RaiseInvalidGif();
             }
             introducer = ReadGifByte(stream);
         }
     } catch (...) {
-        ReleaseGraphic();
         savedBackground_.reset();
         timer_.reset();
-        lzw_ = nullptr;
         throw;
     }
-    lzw_ = nullptr;
 }
 
 int kxvGIF::LoadSubBlock(TStream& stream, std::uint8_t* buffer)
@@ -167,13 +166,17 @@ int kxvGIF::LoadSubBlock(TStream& stream, std::uint8_t* buffer)
     return ReadGifSubBlock(stream, buffer);
 }
 
-kxvGIF::RowImage kxvGIF::MakeBitmapInfo(int width, int bytesPerPixel, const TLogPalette* palette)
+void kxvGIF::MakeBitmapInfo(RowImage& image, int width, int bytesPerPixel, const TLogPalette* palette)
 {
     constexpr std::size_t HeaderSize = 40;
     const std::size_t tableSize = palette ? 256 * 4 : 0;
     const std::size_t stride = (std::size_t(width) * std::size_t(bytesPerPixel) + 3) & ~std::size_t(3);
-    RowImage image;
-    image.storage = std::make_unique<std::uint32_t[]>((HeaderSize + tableSize + stride) / 4);
+    const std::size_t words = (HeaderSize + tableSize + stride) / 4;
+    if (image.capacity < words) {
+        image.storage = std::make_unique_for_overwrite<std::uint32_t[]>(words);
+        image.capacity = words;
+    }
+    std::fill_n(image.storage.get(), words, 0u);
     auto* bytes = reinterpret_cast<std::uint8_t*>(image.storage.get());
     // BITMAPINFOHEADER: size, width, height 1, planes 1, bit count; BI_RGB.
     PutU32(bytes, 40);
@@ -196,14 +199,6 @@ kxvGIF::RowImage kxvGIF::MakeBitmapInfo(int width, int bytesPerPixel, const TLog
     image.view.Colors = palette ? colors : nullptr;
     image.view.ColorCount = palette ? 256 : 0;
     image.view.Bits = image.bits;
-    return image;
-}
-
-void kxvGIF::ReleaseGraphic()
-{
-    rowImage_ = RowImage{};
-    maskImage_ = RowImage{};
-    savedRowImage_ = RowImage{};
 }
 
 void kxvGIF::SetTransparentColor(const TLogPalette* palette)
@@ -253,39 +248,39 @@ void kxvGIF::LoadImageDescriptor(TStream& stream, std::uint8_t* buffer)
 
     // Packed fields: bit 7 is the Local Color Table flag, bits 0-2 its size.
     const TLogPalette* colors = palette_.get();
-    PaletteHandle local;
     if (packed & 0x80) {
         const int entries = 2 << (packed & 7);
         ReadGifBytes(stream, buffer, 3 * entries);
-        local = MakePalette(buffer, entries);
-        colors = local.get();
+        localPalette_ = TLogPalette{};
+        FillPalette(localPalette_, buffer, entries);
+        colors = &localPalette_;
         ColorDepth = 24;
     }
-    rowImage_ = MakeBitmapInfo(width_, 1, colors);
+    MakeBitmapInfo(rowImage_, width_, 1, colors);
     SetTransparentColor(colors);
-    local.reset();
 
     transparentGraphic_ = control_.IsTransparent();
-    if (transparentGraphic_) {
+    sourceCopy_ = CopyMode == cmSrcCopy;
+    if (transparentGraphic_ && !sourceCopy_) {
+        // Only the raster operations need the mask and saved rows.
         TLogPalette mask;
         mask.palNumEntries = 2;
         mask.palPalEntry[1] = TPaletteEntry{0xFF, 0xFF, 0xFF, 0};
-        maskImage_ = MakeBitmapInfo(width_, 1, &mask);
-        savedRowImage_ = MakeBitmapInfo(bitmap_->Width(), 3, nullptr);
+        MakeBitmapInfo(maskImage_, width_, 1, &mask);
+        MakeBitmapInfo(savedRowImage_, bitmap_->Width(), 3, nullptr);
         savedRowImage_.view.Height = bitmap_->Height();
     }
     if (control_.Disposal() == 3) SaveBackground();
     // Bit 6 is the Interlace flag.
     pass_ = (packed & 0x40) ? 1 : 0;
     const int minimumCodeSize = ReadGifByte(stream);
-    lzw_->Start(stream, buffer, minimumCodeSize, rowImage_.bits, width_, *this);
+    lzw_.Start(stream, buffer, minimumCodeSize, rowImage_.bits, width_, *this);
     if (pass_ == 1 && height_ <= 0) pass_ = 5;
-    lzw_->Decode();
+    lzw_.Decode();
     // An incomplete last row is drawn as it stands, a plain copy.
-    if (lzw_->Column() != 0 && row_ < height_ && pass_ != 5) {
+    if (lzw_.Column() != 0 && row_ < height_ && pass_ != 5) {
         bitmap_->Canvas().SetDIBitsToDevice(left_, top_ + row_, rowImage_.view);
     }
-    ReleaseGraphic();
     EndRendering();
 }
 
@@ -311,42 +306,72 @@ bool kxvGIF::RowComplete()
 
 void kxvGIF::DIBCopy(int count)
 {
+    if (sourceCopy_) {
+        CopyRows(count);
+    } else {
+        CopyRowsWithRasterOperations(count);
+    }
+}
+
+void kxvGIF::CopyRows(int count)
+{
+    const int bitmapWidth = bitmap_->Width(), bitmapHeight = bitmap_->Height();
+    const int x0 = std::max(left_, 0), x1 = std::min(left_ + width_, bitmapWidth);
+    const std::size_t n = x1 > x0 ? std::size_t(x1 - x0) : 0;
+    const std::uint8_t* __restrict indices = rowImage_.bits + (x0 - left_);
+    const std::uint32_t* __restrict colors = rowImage_.view.Colors;
+    if (!transparentGraphic_) {
+        // The row is converted once; the copies below it take the converted pixels.
+        const std::uint32_t* converted = nullptr;
+        for (int i = 0; i < count && row_ < height_; ++i, ++row_) {
+            const int y = top_ + row_;
+            if (n == 0 || y < 0 || y >= bitmapHeight) continue;
+            std::uint32_t* __restrict out = bitmap_->ScanLine(y) + x0;
+            if (converted) {
+                std::memcpy(out, converted, n * 4);
+                continue;
+            }
+            for (std::size_t x = 0; x < n; ++x) out[x] = colors[indices[x]];
+            converted = out;
+        }
+        return;
+    }
+    // The five raster operations with a source copy come down to one pass: an
+    // opaque position takes its colour, a transparent one keeps the bitmap's
+    // colour with the top byte cleared. A transparent graphic draws each row at
+    // its own place only (band copies would show through later rows' holes).
+    const std::uint8_t key = control_.TransparentIndex;
+    for (int i = 0; i < count && row_ < height_; ++i, ++row_) {
+        const int y = top_ + row_;
+        if (i > 0 || n == 0 || y < 0 || y >= bitmapHeight) continue;
+        std::uint32_t* __restrict out = bitmap_->ScanLine(y) + x0;
+        for (std::size_t x = 0; x < n; ++x) {
+            const std::uint8_t index = indices[x];
+            const std::uint32_t color = colors[index];
+            out[x] = index == key ? out[x] & 0xFFFFFF : color;
+        }
+    }
+}
+
+void kxvGIF::CopyRowsWithRasterOperations(int count)
+{
     TCanvas& canvas = bitmap_->Canvas();
-    int transparentCount = 0;
     if (transparentGraphic_) {
         const std::uint8_t key = control_.TransparentIndex;
         const std::uint8_t* __restrict pixels = rowImage_.bits;
         std::uint8_t* __restrict mask = maskImage_.bits;
-        for (int x = 0; x < width_; ++x) {
-            const std::uint8_t m = pixels[x] == key ? 1 : 0;
-            mask[x] = m;
-            transparentCount += m;
-        }
+        for (int x = 0; x < width_; ++x) mask[x] = pixels[x] == key ? 1 : 0;
     }
-    // With a source copy, the five operations come down to: opaque positions
-    // take their colour, transparent ones keep the bitmap's colour with the top
-    // byte cleared. A row that is all one or all the other needs no mask.
-    const bool plainCopy = CopyMode == cmSrcCopy;
-    const bool allOpaque = plainCopy && transparentCount == 0;
-    const bool allTransparent = plainCopy && transparentCount == width_;
     const int bitmapHeight = bitmap_->Height();
     for (int i = 0; i < count && row_ < height_; ++i, ++row_) {
         const int y = top_ + row_;
         const TRect dest{left_, y, left_ + width_, y + 1};
-        if (!transparentGraphic_ || (allOpaque && i == 0)) {
+        if (!transparentGraphic_) {
             canvas.StretchDIBits(dest, 0, 0, width_, 1, rowImage_.view, CopyMode);
             continue;
         }
-        // The copies that fill an interlaced frame's band ahead of its own rows
-        // would stay visible through the later rows' transparent pixels: a
-        // transparent graphic draws each row at its own place only.
         if (i > 0) continue;
         if (y < 0 || y >= bitmapHeight || bitmap_->Empty()) continue;  // nothing of it is on the bitmap
-        if (allTransparent) {
-            std::uint32_t* line = bitmap_->ScanLine(y);
-            for (int x = std::max(left_, 0); x < std::min(left_ + width_, bitmap_->Width()); ++x) line[x] &= 0xFFFFFF;
-            continue;
-        }
         // Opaque positions go black; transparent ones keep the bitmap's pixels.
         canvas.StretchDIBits(dest, 0, 0, width_, 1, maskImage_.view, cmSrcAnd);
         // The row as it now stands, as 24-bit pixels (only the graphic's span is

@@ -83,13 +83,16 @@ protected:
     void OnTimer(TTimer& sender);
 
 private:
-    // A one-row DIB: header, optional 256-entry colour table, pixel bytes.
+    // A one-row DIB: header, optional 256-entry colour table, pixel bytes. Its
+    // storage is kept from one graphic to the next and only grows.
     struct RowImage {
         std::unique_ptr<std::uint32_t[]> storage;
+        std::size_t capacity = 0;  // 32-bit words
         TDibView view;
         std::uint8_t* bits = nullptr;
     };
-    static RowImage MakeBitmapInfo(int width, int bytesPerPixel, const TLogPalette* palette);
+    // Lays out a zero-filled one-row DIB in image.
+    static void MakeBitmapInfo(RowImage& image, int width, int bytesPerPixel, const TLogPalette* palette);
 
     int LoadSubBlock(TStream& stream, std::uint8_t* buffer);
     void LoadImageDescriptor(TStream& stream, std::uint8_t* buffer);
@@ -103,8 +106,11 @@ private:
     void Wait();
     void Dispose();
     void DIBCopy(int count);
+    // DIBCopy for a source copy, straight into the bitmap's rows.
+    void CopyRows(int count);
+    // DIBCopy through the five raster operations, for any other copy mode.
+    void CopyRowsWithRasterOperations(int count);
     bool RowComplete() override;
-    void ReleaseGraphic();
 
     PaletteHandle palette_;
     TBitmap* bitmap_ = nullptr;
@@ -121,10 +127,15 @@ private:
     int row_ = 0;
     int pass_ = 0;
     bool transparentGraphic_ = false;
+    bool sourceCopy_ = true;  // CopyMode was a source copy when the graphic began
     RowImage rowImage_;
     RowImage maskImage_;
     RowImage savedRowImage_;
     std::unique_ptr<TBitmap> savedBackground_;
     TRect savedRect_;
-    kxGifLzw* lzw_ = nullptr;
+
+    // Storage of every load, kept from one load to the next.
+    kxGifLzw lzw_;
+    std::vector<std::uint8_t> blockBuffer_;
+    TLogPalette localPalette_;
 };
