@@ -92,15 +92,23 @@ void kxGifLzw::Start(TStream& stream, std::uint8_t* block, int minimumCodeSize, 
     block_ = block;
     sink_ = &sink;
     row_ = row;
+    copyRows_ = row != nullptr;
     width_ = width;
     column_ = 0;
     frameDone_ = false;
     minimumCodeSize_ = minimumCodeSize;
-    const std::size_t needed = std::size_t(std::max(width, 0)) + PixelSlack;
+    // Room for the previous row, the current one and a string past it, twice
+    // over, so that the rows are moved back to the start only now and then.
+    const std::size_t span = std::size_t(std::max(width, 0));
+    const std::size_t needed = 3 * span + 2 * PixelSlack;
     if (pixelsSize_ < needed) {
         pixels_ = std::make_unique_for_overwrite<std::uint8_t[]>(needed);
         pixelsSize_ = needed;
     }
+    // Before the first row completes, the row to the right of an incomplete one
+    // holds zeros.
+    std::memset(pixels_.get(), 0, span);
+    rowStart_ = span;
     window_ = 0;
     bits_ = 0;
     in_ = inEnd_ = data_;
@@ -193,7 +201,7 @@ void PutString(const Entry* table, std::uint8_t* dest, const Entry& e)
 std::uint8_t kxGifLzw::WriteCodeTable(int code)
 {
     const Entry& e = table_[std::size_t(code)];
-    PutString(table_.get(), pixels_.get() + column_, e);
+    PutString(table_.get(), pixels_.get() + rowStart_ + column_, e);
     column_ += e.length;
     if (column_ >= width_) FlushRows();
     SyncRow();
@@ -207,21 +215,37 @@ void kxGifLzw::FlushRows()
         column_ = 0;
         return;
     }
-    const std::uint8_t* p = pixels_.get();
+    const std::size_t width = std::size_t(width_);
+    std::uint8_t* const pixels = pixels_.get();
+    std::size_t start = rowStart_;
     int column = column_;
     while (column >= width_) {
-        std::memcpy(row_, p, std::size_t(width_));
+        completedRow_ = pixels + start;
+        if (copyRows_) std::memcpy(row_, completedRow_, width);
         if (!frameDone_ && !sink_->RowComplete()) frameDone_ = true;
-        p += width_;
+        start += width;
         column -= width_;
     }
-    std::memmove(pixels_.get(), p, std::size_t(column));
+    if (start + width + PixelSlack > pixelsSize_) {
+        // Back to the start, the last completed row in front of the current one.
+        std::memmove(pixels, pixels + start - width, width + std::size_t(column));
+        start = width;
+    }
+    rowStart_ = start;
     column_ = column;
 }
 
 void kxGifLzw::SyncRow()
 {
-    if (width_ > 0 && column_ > 0) std::memcpy(row_, pixels_.get(), std::size_t(column_));
+    if (width_ <= 0) return;
+    std::uint8_t* current = pixels_.get() + rowStart_;
+    completedRow_ = current;
+    if (copyRows_) {
+        if (column_ > 0) std::memcpy(row_, current, std::size_t(column_));
+    } else {
+        const std::size_t rest = std::size_t(width_ - column_);
+        std::memcpy(current + column_, current - width_ + column_, rest);
+    }
 }
 
 void kxGifLzw::Fail(int column)
@@ -247,7 +271,7 @@ void kxGifLzw::Decode()
     // The hot state lives in locals, which the pixel stores cannot alias; it goes
     // back to the members around every call out.
     Entry* const table = table_.get();
-    std::uint8_t* const pixels = pixels_.get();
+    std::uint8_t* pixels = pixels_.get() + rowStart_;
     const int width = width_;
     const int clearCode = clearCode_;
     const int endCode = clearCode + 1;
@@ -327,12 +351,14 @@ void kxGifLzw::Decode()
                     column_ = column;
                     FlushRows();
                     column = column_;
+                    pixels = pixels_.get() + rowStart_;
                 }
                 pixels[column++] = p.first;
                 if (column >= width) {
                     column_ = column;
                     FlushRows();
                     column = column_;
+                    pixels = pixels_.get() + rowStart_;
                 }
                 Fail(column);
             }
@@ -366,6 +392,7 @@ void kxGifLzw::Decode()
             column_ = column;
             FlushRows();
             column = column_;
+            pixels = pixels_.get() + rowStart_;
             done = frameDone_;
         }
         previous = code;

@@ -40,9 +40,10 @@ public:
     kxGifLzw();
 
     // Starts one image: the code reader takes its data sub-blocks from stream
-    // and completed rows go to sink through row (width bytes, which keep the
-    // last completed row's pixels to the right of an incomplete one). block (at
-    // least 255 bytes) serves to skip what follows an end code. Raises the
+    // and each completed row goes to sink, in Row() and, when row is given, also
+    // copied to row (width bytes, which then keep the last completed row's
+    // pixels to the right of an incomplete one). block (at least 255 bytes)
+    // serves to skip what follows an end code. Raises the
     // invalid-graphic error for a minimum code size above 11, which would reach
     // past the table, and when the stream ends inside the first four data bytes.
     void Start(TStream& stream, std::uint8_t* block, int minimumCodeSize, std::uint8_t* row, int width,
@@ -52,6 +53,10 @@ public:
     void Decode();
     // Where the next pixel goes in the row.
     int Column() const { return column_; }
+    // While the sink is called, the completed row; after Decode, the incomplete
+    // last row (Column() pixels) with the last completed row's pixels to its
+    // right (zeros before any row completed).
+    const std::uint8_t* Row() const { return completedRow_; }
 
     // The parts of the decoder, open to tests.
     void ClearCodeTable();
@@ -80,7 +85,7 @@ private:
     void FetchData();
     // Moves completed rows (column at or past the width) to the row and sink.
     void FlushRows();
-    // Copies the incomplete row's pixels to the row.
+    // Puts the incomplete row together, in Row() and the caller's row.
     void SyncRow();
     void SkipToTerminator();
     [[noreturn]] void Fail(int column);
@@ -90,14 +95,19 @@ private:
     std::uint8_t* block_ = nullptr;
     kxGifRowSink* sink_ = nullptr;
     std::uint8_t* row_ = nullptr;
+    bool copyRows_ = false;
+    const std::uint8_t* completedRow_ = nullptr;
     int width_ = 0;
     int column_ = 0;
     bool frameDone_ = false;
 
-    // Pixels: the current row at its start, with room after it for the longest
-    // string and a chunk's overhang. Grows to the widest image seen.
+    // Pixels: the last completed row, then the current row at rowStart_ with
+    // room after it for the longest string and a chunk's overhang. Rows follow
+    // one another until the end comes near, then move back to the start. Grows
+    // to the widest image seen.
     std::unique_ptr<std::uint8_t[]> pixels_;
     std::size_t pixelsSize_ = 0;
+    std::size_t rowStart_ = 0;
 
     // Code reader: a 64-bit window onto the data, least significant bit first,
     // refilled eight bytes at a time from a buffer of the sub-blocks' bytes.

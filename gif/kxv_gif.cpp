@@ -274,11 +274,13 @@ void kxvGIF::LoadImageDescriptor(TStream& stream, std::uint8_t* buffer)
     // Bit 6 is the Interlace flag.
     pass_ = (packed & 0x40) ? 1 : 0;
     const int minimumCodeSize = ReadGifByte(stream);
-    lzw_.Start(stream, buffer, minimumCodeSize, rowImage_.bits, width_, *this);
+    // The row image's pixels are the decoder's row, which it keeps itself.
+    lzw_.Start(stream, buffer, minimumCodeSize, nullptr, width_, *this);
     if (pass_ == 1 && height_ <= 0) pass_ = 5;
     lzw_.Decode();
     // An incomplete last row is drawn as it stands, a plain copy.
     if (lzw_.Column() != 0 && row_ < height_ && pass_ != 5) {
+        rowImage_.view.Bits = lzw_.Row();
         bitmap_->Canvas().SetDIBitsToDevice(left_, top_ + row_, rowImage_.view);
     }
     EndRendering();
@@ -318,7 +320,7 @@ void kxvGIF::CopyRows(int count)
     const int bitmapWidth = bitmap_->Width(), bitmapHeight = bitmap_->Height();
     const int x0 = std::max(left_, 0), x1 = std::min(left_ + width_, bitmapWidth);
     const std::size_t n = x1 > x0 ? std::size_t(x1 - x0) : 0;
-    const std::uint8_t* __restrict indices = rowImage_.bits + (x0 - left_);
+    const std::uint8_t* __restrict indices = lzw_.Row() + (x0 - left_);
     const std::uint32_t* __restrict colors = rowImage_.view.Colors;
     if (!transparentGraphic_) {
         // The row is converted once; the copies below it take the converted pixels.
@@ -356,9 +358,10 @@ void kxvGIF::CopyRows(int count)
 void kxvGIF::CopyRowsWithRasterOperations(int count)
 {
     TCanvas& canvas = bitmap_->Canvas();
+    rowImage_.view.Bits = lzw_.Row();
     if (transparentGraphic_) {
         const std::uint8_t key = control_.TransparentIndex;
-        const std::uint8_t* __restrict pixels = rowImage_.bits;
+        const std::uint8_t* __restrict pixels = lzw_.Row();
         std::uint8_t* __restrict mask = maskImage_.bits;
         for (int x = 0; x < width_; ++x) mask[x] = pixels[x] == key ? 1 : 0;
     }
