@@ -410,6 +410,19 @@ TEST(BmpDecoder, SavedBitmapsLoadBackInEveryFormat)
     loaded.LoadFromStream(stream);
     EXPECT_EQ(loaded.PixelFormat, pf1bit);
     EXPECT_EQ(PixelsOf(loaded), PixelsOf(mono));
+
+    // Rows leave in blocks: a picture of several blocks, through a file, comes
+    // back whole and in order.
+    TBitmap tall;
+    tall.SetSize(203, 700);
+    for (int y = 0; y < 700; ++y)
+        for (int x = 0; x < 203; ++x) tall.ScanLine(y)[x] = std::uint32_t(y * 0x10001 + x * 0x100) & 0xFFFFFF;
+    tall.PixelFormat = pf24bit;
+    const std::string name = ScratchDir("bmp_save_blocks") + PathSep() + "tall.bmp";
+    tall.SaveToFile(name);
+    EXPECT_EQ(ReadAll(name).size(), 54u + 612u * 700u);
+    loaded.LoadFromFile(name);
+    EXPECT_EQ(PixelsOf(loaded), PixelsOf(tall));
 }
 
 TEST(BmpDecoder, MalformedFilesRaiseAndKeepThePreviousPicture)
