@@ -190,7 +190,7 @@ void TBitmap::SaveToStream(TStream& stream) const
 
     // Rows are written several at a time: a file stream sends each write to the
     // system as it comes.
-    const std::size_t rowsPerBlock = std::max<std::size_t>(1, 64 * 1024 / rowSize);
+    const std::size_t rowsPerBlock = std::clamp<std::size_t>(64 * 1024 / rowSize, 1, std::size_t(std::max(height_, 1)));
     std::vector<std::uint8_t> block(rowsPerBlock * rowSize);
     std::size_t filled = 0;
     for (int y = height_ - 1; y >= 0; --y) {

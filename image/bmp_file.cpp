@@ -24,7 +24,8 @@ constexpr std::uint32_t InfoHeaderSize = 40;  // BITMAPINFOHEADER
 constexpr std::uint32_t CoreHeaderSize = 12;  // BITMAPCOREHEADER, the OS/2 form
 constexpr std::size_t CoreTableOffset = FileHeaderSize + CoreHeaderSize;
 constexpr int MaxColors = 256;
-// Below the size at which allocators map fresh pages for each buffer.
+// Rows go to the file in blocks of up to this size: each write has a fixed cost
+// (a system call, the file's times updated), while the memory stays bounded.
 constexpr std::size_t WriteChunkSize = 1024 * 1024;
 
 // Little-endian fields of a block; bytes beyond its end read as 0.
@@ -397,7 +398,8 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
             // grow with the picture. Every byte of it is written before it is sent.
             const std::size_t headers = FileHeaderSize + InfoHeaderSize + 4 * std::size_t(count);
             const std::size_t row = std::size_t(rowSize);
-            const std::size_t capacity = std::max(headers, std::max<std::size_t>(1, WriteChunkSize / row) * row);
+            const std::size_t rowsPerChunk = std::clamp<std::size_t>(WriteChunkSize / row, 1, std::size_t(bitmap.Height()));
+            const std::size_t capacity = std::max(headers, rowsPerChunk * row);
             const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[capacity]);
             std::uint8_t* const fileHeader = chunk.get();
             std::memset(fileHeader, 0, FileHeaderSize);
