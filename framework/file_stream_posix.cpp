@@ -53,14 +53,17 @@ void TFileStream::Close()
     if (!closed) throw EWriteError("ストリーム書き込みエラー");
 }
 
-std::int64_t TFileStream::Read(void* buffer, std::int64_t count)
+namespace {
+
+// Moves count bytes with read or write, going on after a short transfer (a
+// regular file may still deliver less than asked before its end) and after an
+// interruption, until the end of the file or an error.
+template <typename Byte, typename Transfer>
+std::int64_t TransferAll(Byte* buffer, std::int64_t count, Transfer transfer)
 {
-    if (handle_->file < 0 || count <= 0) return 0;
-    auto* at = static_cast<char*>(buffer);
     std::int64_t done = 0;
-    // A regular file may still deliver less than asked before its end.
     while (done < count) {
-        const ssize_t n = ::read(handle_->file, at + done, std::size_t(std::min<std::int64_t>(count - done, SSIZE_MAX)));
+        const ssize_t n = transfer(buffer + done, std::size_t(std::min<std::int64_t>(count - done, SSIZE_MAX)));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         done += n;
@@ -68,18 +71,22 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count)
     return done;
 }
 
+}  // namespace
+
+std::int64_t TFileStream::Read(void* buffer, std::int64_t count)
+{
+    if (handle_->file < 0 || count <= 0) return 0;
+    const int file = handle_->file;
+    return TransferAll(static_cast<char*>(buffer), count,
+                       [file](char* at, std::size_t n) { return ::read(file, at, n); });
+}
+
 std::int64_t TFileStream::Write(const void* buffer, std::int64_t count)
 {
     if (handle_->file < 0 || count <= 0) return 0;
-    const auto* at = static_cast<const char*>(buffer);
-    std::int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(handle_->file, at + done, std::size_t(std::min<std::int64_t>(count - done, SSIZE_MAX)));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += n;
-    }
-    return done;
+    const int file = handle_->file;
+    return TransferAll(static_cast<const char*>(buffer), count,
+                       [file](const char* at, std::size_t n) { return ::write(file, at, n); });
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin)
