@@ -130,13 +130,18 @@ bool TClipJob::ClipFile(const std::string& path)
         host_.ProcessMessages();
 
         // New pixels of a bitmap are black, and the copy skips what lies
-        // outside the picture: so is every part of the rectangle beyond it.
-        crop.SetWidth(ClipRect.Width());
-        crop.SetHeight(ClipRect.Height());
+        // outside the picture: so is every part of the rectangle beyond it. A
+        // rectangle inside the picture, copied one to one, covers every pixel:
+        // clearing them first would be wasted.
+        TBitmap& picture = image_.Picture().Bitmap();
+        const TRect source = ClipRect.ToTRect();
+        const bool covered = source.Left >= 0 && source.Top >= 0 && source.Right <= picture.Width() &&
+                             source.Bottom <= picture.Height() && source.Right - source.Left == ClipRect.Width() &&
+                             source.Bottom - source.Top == ClipRect.Height();
+        crop.SetSize(ClipRect.Width(), ClipRect.Height(), covered ? TPixelFill::Undefined : TPixelFill::Black);
         TCanvas& target = crop.Canvas();
         target.CopyMode = cmSrcCopy;
-        target.CopyRect(Rect(0, 0, crop.Width(), crop.Height()), image_.Picture().Bitmap().Canvas(),
-                        ClipRect.ToTRect());
+        target.CopyRect(Rect(0, 0, crop.Width(), crop.Height()), picture.Canvas(), source);
 
         const std::string outputName = OutputName(path, host_.OutputDirectory());
         host_.ProcessMessages();

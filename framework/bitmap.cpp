@@ -8,19 +8,20 @@
 #include "framework/bmp_decoder.h"
 #include "framework/canvas.h"
 #include "framework/exceptions.h"
+#include "framework/pixel_rows.h"
 #include "framework/streams.h"
 
 TBitmap::TBitmap() = default;
 TBitmap::~TBitmap() = default;
 
-void TBitmap::SetSize(int width, int height)
+void TBitmap::SetSize(int width, int height, TPixelFill newPixels)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == width_ && height == height_) return;
     std::unique_ptr<PixelBuffer> pixels;
     if (width > 0 && height > 0) {
-        pixels = MakePixelBuffer(width, height);
+        pixels = MakePixelBuffer(width, height, newPixels);
         if (pixels_) {
             const int w = std::min(width, pixels_->Width());
             const int h = std::min(height, pixels_->Height());
@@ -52,14 +53,7 @@ const std::uint32_t* TBitmap::ScanLine(int y) const
 
 void TBitmap::ReadRow24(int fromBottom, std::uint8_t* destination) const
 {
-    const std::uint32_t* row = ScanLine(height_ - 1 - fromBottom);
-    for (int x = 0; x < width_; ++x) {
-        const std::uint32_t p = row[x];
-        destination[0] = static_cast<std::uint8_t>(p);
-        destination[1] = static_cast<std::uint8_t>(p >> 8);
-        destination[2] = static_cast<std::uint8_t>(p >> 16);
-        destination += 3;
-    }
+    PackTriples(ScanLine(height_ - 1 - fromBottom), destination, std::size_t(width_));
 }
 
 void TBitmap::Assign(const TBitmap& source)
@@ -67,7 +61,7 @@ void TBitmap::Assign(const TBitmap& source)
     if (&source == this) return;
     std::unique_ptr<PixelBuffer> pixels;
     if (!source.Empty()) {
-        pixels = MakePixelBuffer(source.width_, source.height_);
+        pixels = MakePixelBuffer(source.width_, source.height_, TPixelFill::Undefined);
         std::memcpy(pixels->Bits(), source.pixels_->Bits(), std::size_t(source.width_) * source.height_ * 4);
     }
     pixels_ = std::move(pixels);
@@ -194,9 +188,19 @@ void TBitmap::SaveToStream(TStream& stream) const
     for (std::uint32_t c : colors) PutLE(head, c, 4);
     stream.WriteBuffer(head.data(), std::int64_t(head.size()));
 
-    std::vector<std::uint8_t> row(rowSize);
+    // Rows are written several at a time: a file stream sends each write to the
+    // system as it comes.
+    const std::size_t rowsPerBlock = std::clamp<std::size_t>(64 * 1024 / rowSize, 1, std::size_t(std::max(height_, 1)));
+    std::vector<std::uint8_t> block(rowsPerBlock * rowSize);
+    std::size_t filled = 0;
     for (int y = height_ - 1; y >= 0; --y) {
-        std::fill(row.begin(), row.end(), 0);
+        if (filled == block.size()) {
+            stream.WriteBuffer(block.data(), std::int64_t(filled));
+            filled = 0;
+        }
+        std::uint8_t* const row = block.data() + filled;
+        std::fill(row, row + rowSize, 0);
+        filled += rowSize;
         const std::uint32_t* pixels = ScanLine(y);
         for (int x = 0; x < width_; ++x) {
             const std::uint32_t p = pixels[x] & 0xFFFFFF;
@@ -220,8 +224,8 @@ void TBitmap::SaveToStream(TStream& stream) const
                 row[3 * ux + 2] = std::uint8_t(p >> 16);
             }
         }
-        stream.WriteBuffer(row.data(), rowSize);
     }
+    stream.WriteBuffer(block.data(), std::int64_t(filled));
 }
 
 void TBitmap::SaveToFile(const std::string& fileName) const

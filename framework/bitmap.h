@@ -23,10 +23,11 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    // Resizing keeps the pixels of the common area; new pixels are black.
+    // Resizing keeps the pixels of the common area; new pixels are black, or
+    // left as the memory was for a caller that is about to draw over them all.
     void SetWidth(int width) { SetSize(width, height_); }
     void SetHeight(int height) { SetSize(width_, height); }
-    void SetSize(int width, int height);
+    void SetSize(int width, int height, TPixelFill newPixels = TPixelFill::Black);
     bool Empty() const { return width_ <= 0 || height_ <= 0; }
 
     TPixelFormat PixelFormat = pfDevice;

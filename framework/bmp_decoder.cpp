@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/exceptions.h"
+#include "framework/pixel_rows.h"
 #include "framework/streams.h"
 
 // Choices this decoder makes where files in the wild differ from the format:
@@ -54,6 +55,7 @@ public:
     {
         begin_ = stream.Position();
         size_ = std::max<std::int64_t>(0, stream.Size() - begin_);
+        streamPosition_ = begin_;
         if (auto* memory = dynamic_cast<TCustomMemoryStream*>(&stream); memory && memory->Memory() && size_ > 0)
             memory_ = memory->Memory() + begin_;
     }
@@ -64,8 +66,15 @@ public:
 
     void Seek(std::int64_t offset)
     {
-        offset_ = std::clamp<std::int64_t>(offset, 0, size_);
-        bufferStart_ = bufferEnd_ = 0;
+        offset = std::clamp<std::int64_t>(offset, 0, size_);
+        // The buffer holds the bytes from offset_ - bufferStart_ up to
+        // offset_ + (bufferEnd_ - bufferStart_): a move inside it reads nothing.
+        const std::int64_t move = offset - offset_;
+        if (move >= -std::int64_t(bufferStart_) && move <= std::int64_t(bufferEnd_ - bufferStart_))
+            bufferStart_ = std::size_t(std::int64_t(bufferStart_) + move);
+        else
+            bufferStart_ = bufferEnd_ = 0;
+        offset_ = offset;
     }
 
     // The next n bytes, or none when fewer remain.
@@ -78,7 +87,7 @@ public:
             return p;
         }
         if (std::int64_t(bufferEnd_ - bufferStart_) < n) Refill(n);
-        const std::uint8_t* p = buffer_.data() + bufferStart_;
+        const std::uint8_t* p = buffer_.get() + bufferStart_;
         bufferStart_ += static_cast<std::size_t>(n);
         offset_ += n;
         return p;
@@ -94,25 +103,32 @@ private:
     {
         const std::size_t kept = bufferEnd_ - bufferStart_;
         const std::int64_t want = std::min(std::max(n, kBlock), Remaining());
-        if (buffer_.size() < static_cast<std::size_t>(want)) {
-            std::vector<std::uint8_t> bigger;
+        if (capacity_ < static_cast<std::size_t>(want)) {
+            // Not cleared: only bytes the stream delivered are ever read.
+            std::unique_ptr<std::uint8_t[]> bigger;
             try {
-                bigger.resize(static_cast<std::size_t>(want));
+                bigger.reset(new std::uint8_t[static_cast<std::size_t>(want)]);
             } catch (const std::bad_alloc&) {
                 throw EOutOfResources("メモリが足りません");
             }
-            if (kept) std::memcpy(bigger.data(), buffer_.data() + bufferStart_, kept);
-            buffer_.swap(bigger);
+            if (kept) std::memcpy(bigger.get(), buffer_.get() + bufferStart_, kept);
+            buffer_ = std::move(bigger);
+            capacity_ = static_cast<std::size_t>(want);
         } else if (kept) {
-            std::memmove(buffer_.data(), buffer_.data() + bufferStart_, kept);
+            std::memmove(buffer_.get(), buffer_.get() + bufferStart_, kept);
         }
         bufferStart_ = 0;
         bufferEnd_ = kept;
-        stream_.Seek(begin_ + offset_ + std::int64_t(kept), soBeginning);
+        // Reading on from where the last block ended needs no seek (a system call
+        // for a file).
+        const std::int64_t from = begin_ + offset_ + std::int64_t(kept);
+        if (from != streamPosition_) stream_.Seek(from, soBeginning);
+        streamPosition_ = from;
         while (bufferEnd_ < static_cast<std::size_t>(want)) {
-            const std::int64_t got = stream_.Read(buffer_.data() + bufferEnd_, want - std::int64_t(bufferEnd_));
+            const std::int64_t got = stream_.Read(buffer_.get() + bufferEnd_, want - std::int64_t(bufferEnd_));
             if (got <= 0) break;
             bufferEnd_ += static_cast<std::size_t>(got);
+            streamPosition_ += got;
         }
         // A stream that delivers less than its size said is a truncated file.
         if (std::int64_t(bufferEnd_) < n) Invalid();
@@ -120,10 +136,12 @@ private:
 
     TStream& stream_;
     std::int64_t begin_ = 0;
+    std::int64_t streamPosition_ = -1;  // where the stream stands, when known
     std::int64_t size_ = 0;
     std::int64_t offset_ = 0;
     const std::uint8_t* memory_ = nullptr;
-    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t capacity_ = 0;
     std::size_t bufferStart_ = 0;
     std::size_t bufferEnd_ = 0;
 };
@@ -262,20 +280,9 @@ void ConvertRow(const std::uint8_t* src, std::uint32_t* dst, int width, unsigned
             dst[x] = channels[0](v) << 16 | channels[1](v) << 8 | channels[2](v);
         }
         break;
-    case 24: {
-        // Four pixels from three little-endian words at a time.
-        int x = 0;
-        for (; x + 4 <= width; x += 4, src += 12) {
-            const std::uint32_t w0 = U32(src), w1 = U32(src + 4), w2 = U32(src + 8);
-            dst[x] = w0 & 0xFFFFFF;
-            dst[x + 1] = w0 >> 24 | (w1 & 0xFFFF) << 8;
-            dst[x + 2] = w1 >> 16 | (w2 & 0xFF) << 16;
-            dst[x + 3] = w2 >> 8;
-        }
-        for (; x < width; ++x, src += 3)
-            dst[x] = std::uint32_t(src[0]) | std::uint32_t(src[1]) << 8 | std::uint32_t(src[2]) << 16;
+    case 24:
+        ExpandTriples(src, dst, std::size_t(width));
         break;
-    }
     case 32:
         if (plain) {
             for (int x = 0; x < width; ++x) dst[x] = U32(src + 4 * x) & 0xFFFFFF;
@@ -488,7 +495,8 @@ TDecodedBmp DecodeBmpFile(TStream& stream)
     TDecodedBmp decoded;
     decoded.Width = static_cast<int>(h.width);
     decoded.Height = static_cast<int>(height);
-    decoded.Pixels = MakePixelBuffer(decoded.Width, decoded.Height);
+    // Uncompressed rows cover every pixel; what RLE codes skip stays black.
+    decoded.Pixels = MakePixelBuffer(decoded.Width, decoded.Height, rle ? TPixelFill::Black : TPixelFill::Undefined);
     decoded.Format = FormatFor(h.bitCount, masks);
     decoded.Palette = std::move(palette);
 

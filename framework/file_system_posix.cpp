@@ -34,6 +34,12 @@ bool MoveFileOver(const std::string& from, const std::string& to)
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool CopyFileMode(const std::string& from, const std::string& to)
+{
+    struct stat st {};
+    return ::stat(from.c_str(), &st) == 0 && ::chmod(to.c_str(), st.st_mode & 07777) == 0;
+}
+
 std::string TemporarySibling(const std::string& path)
 {
     for (unsigned serial = 0;; ++serial) {

@@ -30,5 +30,9 @@ constexpr std::int64_t MaxBitmapPixels = TALVERN_MAX_BITMAP_PIXELS;
 constexpr std::int64_t MaxBitmapPixels = std::int64_t{1} << 28;
 #endif
 
-// Zero-filled (black) pixels. Defined once per platform.
-std::unique_ptr<PixelBuffer> MakePixelBuffer(int width, int height);
+// Black pixels, or, for a caller that writes every pixel itself before anyone
+// reads one, whatever the memory held (no time spent clearing it).
+enum class TPixelFill { Black, Undefined };
+
+// Defined once per platform.
+std::unique_ptr<PixelBuffer> MakePixelBuffer(int width, int height, TPixelFill fill = TPixelFill::Black);

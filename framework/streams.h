@@ -79,6 +79,7 @@ public:
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t Size() override;
     // Flushes and closes; raises EWriteError when the platform reports a failure
     // that earlier writes did not show (a full disk, for example).
     void Close();

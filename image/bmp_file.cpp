@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/bitmap.h"
+#include "framework/pixel_rows.h"
 #include "framework/streams.h"
 #include "image/kx_wait_cursor.h"
 #include "image/replacing_file_write.h"
@@ -23,8 +24,9 @@ constexpr std::uint32_t InfoHeaderSize = 40;  // BITMAPINFOHEADER
 constexpr std::uint32_t CoreHeaderSize = 12;  // BITMAPCOREHEADER, the OS/2 form
 constexpr std::size_t CoreTableOffset = FileHeaderSize + CoreHeaderSize;
 constexpr int MaxColors = 256;
-// Below the size at which allocators map fresh pages for each buffer.
-constexpr std::size_t WriteChunkSize = 64 * 1024;
+// Rows go to the file in blocks of up to this size: each write has a fixed cost
+// (a system call, the file's times updated), while the memory stays bounded.
+constexpr std::size_t WriteChunkSize = 1024 * 1024;
 
 // Little-endian fields of a block; bytes beyond its end read as 0.
 class TBlockReader {
@@ -233,29 +235,10 @@ void PackRow(const std::uint32_t* pixels, std::size_t width, int depth, TColorIn
         }
         used = 2 * width;
         break;
-    case 24: {
-        // Four pixels at a time into three words: b g r b | g r b g | r b g r.
-        std::size_t x = 0;
-        std::uint8_t* out = row;
-        for (; x + 4 <= width; x += 4, out += 12) {
-            const std::uint32_t p0 = pixels[x] & 0xFFFFFF, p1 = pixels[x + 1] & 0xFFFFFF;
-            const std::uint32_t p2 = pixels[x + 2] & 0xFFFFFF, p3 = pixels[x + 3] & 0xFFFFFF;
-            // Three separate stores: one 12-byte copy from a local array goes
-            // through the stack and stalls on store forwarding.
-            const std::uint32_t w0 = p0 | p1 << 24, w1 = p1 >> 8 | p2 << 16, w2 = p2 >> 16 | p3 << 8;
-            std::memcpy(out, &w0, 4);
-            std::memcpy(out + 4, &w1, 4);
-            std::memcpy(out + 8, &w2, 4);
-        }
-        for (; x < width; ++x, out += 3) {
-            const std::uint32_t p = pixels[x];
-            out[0] = std::uint8_t(p);
-            out[1] = std::uint8_t(p >> 8);
-            out[2] = std::uint8_t(p >> 16);
-        }
+    case 24:
+        PackTriples(pixels, row, width);
         used = 3 * width;
         break;
-    }
     case 32:
         std::memcpy(row, pixels, 4 * width);
         for (std::size_t i = 3; i < 4 * width; i += 4) row[i] = 0;
@@ -409,30 +392,35 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
 
         return WriteFileReplacing(fileName, [&](const std::string& temporary) {
             TFileStream out(temporary, fmCreate);
-            std::uint8_t fileHeader[FileHeaderSize] = {};
+            // The headers and then the rows, packed straight from the picture's
+            // own rows, go through one buffer of a fixed size, written when full:
+            // a few large writes instead of one per row, and memory that does not
+            // grow with the picture. Every byte of it is written before it is sent.
+            const std::size_t headers = FileHeaderSize + InfoHeaderSize + 4 * std::size_t(count);
+            const std::size_t row = std::size_t(rowSize);
+            const std::size_t rowsPerChunk = std::clamp<std::size_t>(WriteChunkSize / row, 1, std::size_t(bitmap.Height()));
+            const std::size_t capacity = std::max(headers, rowsPerChunk * row);
+            const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[capacity]);
+            std::uint8_t* const fileHeader = chunk.get();
+            std::memset(fileHeader, 0, FileHeaderSize);
             Put16(fileHeader, BitmapFileType);
             Put32(fileHeader + 2, std::uint32_t(fileSize));
             Put32(fileHeader + 10, dataOffset);
-            out.WriteBuffer(fileHeader, sizeof fileHeader);
-            out.WriteBuffer(block->data(), InfoHeaderSize + 4 * std::int64_t(count));
+            std::memcpy(fileHeader + FileHeaderSize, block->data(), headers - FileHeaderSize);
+            std::size_t filled = headers;
 
-            // Rows are packed straight from the picture's own rows into one
-            // buffer of a fixed size, written when full: a few large writes
-            // instead of one per row, and memory that does not grow with the picture.
             TColorIndexer indexer(colors.data(), count);
-            const std::size_t row = std::size_t(rowSize);
-            std::vector<std::uint8_t> chunk(std::max<std::size_t>(1, WriteChunkSize / row) * row);
-            std::size_t filled = 0;
             const int height = bitmap.Height();
             for (int y = 0; y < height; ++y) {  // bottom row first
-                PackRow(bitmap.ScanLine(height - 1 - y), std::size_t(bitmap.Width()), depth, indexer,
-                        chunk.data() + filled, row);
-                filled += row;
-                if (filled == chunk.size() || y == height - 1) {
-                    out.WriteBuffer(chunk.data(), std::int64_t(filled));
+                if (filled + row > capacity) {
+                    out.WriteBuffer(chunk.get(), std::int64_t(filled));
                     filled = 0;
                 }
+                PackRow(bitmap.ScanLine(height - 1 - y), std::size_t(bitmap.Width()), depth, indexer,
+                        chunk.get() + filled, row);
+                filled += row;
             }
+            out.WriteBuffer(chunk.get(), std::int64_t(filled));
             out.Close();
         });
     } catch (...) {

@@ -32,9 +32,13 @@ bool WriteFileReplacing(const std::string& target, const std::function<void(cons
         // A target we may not write (read-only, or held by another program)
         // fails as creating it over the old one would, not through the rename,
         // which on some systems replaces even a read-only file.
-        if (FileExists(target)) TFileStream probe(target, fmOpenReadWrite);
+        const bool replacing = FileExists(target);
+        if (replacing) TFileStream probe(target, fmOpenReadWrite);
         TTemporaryFile temporary(TemporarySibling(target));
         write(temporary.Name());
+        // The new file takes the old one's permissions; failing that is no reason
+        // to lose the picture just written.
+        if (replacing) CopyFileMode(target, temporary.Name());
         if (!MoveFileOver(temporary.Name(), target)) return false;
         temporary.Release();
         return true;

@@ -66,3 +66,10 @@ std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin)
     SetFilePointerEx(handle_->file, distance, &result, method);
     return result.QuadPart;
 }
+
+std::int64_t TFileStream::Size()
+{
+    LARGE_INTEGER size{};
+    if (handle_->file == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle_->file, &size)) return 0;
+    return size.QuadPart;
+}

@@ -34,6 +34,17 @@ bool MoveFileOver(const std::string& from, const std::string& to)
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
+bool CopyFileMode(const std::string& from, const std::string& to)
+{
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    const DWORD source = GetFileAttributesW(Cp932ToWide(from).c_str());
+    const std::wstring target = Cp932ToWide(to);
+    const DWORD current = GetFileAttributesW(target.c_str());
+    if (source == INVALID_FILE_ATTRIBUTES || current == INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD wanted = (current & ~kept) | (source & kept);
+    return wanted == current || SetFileAttributesW(target.c_str(), wanted) != FALSE;
+}
+
 std::string TemporarySibling(const std::string& path)
 {
     const std::string pid = std::to_string(GetCurrentProcessId());

@@ -22,7 +22,9 @@ DibSectionBuffer::~DibSectionBuffer()
     DeleteObject(bitmap_);
 }
 
-std::unique_ptr<PixelBuffer> MakePixelBuffer(int width, int height)
+// A DIB section's memory always comes cleared from the system: the fill asked
+// for costs nothing either way.
+std::unique_ptr<PixelBuffer> MakePixelBuffer(int width, int height, TPixelFill)
 {
     if (width <= 0 || height <= 0 || std::int64_t{width} * height > MaxBitmapPixels)
         throw EOutOfResources("ビットマップが大きすぎます");

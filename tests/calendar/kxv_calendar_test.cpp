@@ -371,6 +371,9 @@ TEST_F(CalendarTest, MemoBandIsTheBottomOfEachDayCell)
     PaintCells(calendar);
     ASSERT_EQ(memos.size(), 42u);
     const TRect cell = calendar.CellRect(2, 3);
-    for (const auto& [index, rect] : memos)
-        if (index == 3 * 7 + 2) EXPECT_EQ(rect, Rect(cell.Left, cell.Bottom - 10, cell.Right, cell.Bottom));
+    for (const auto& [index, rect] : memos) {
+        if (index == 3 * 7 + 2) {
+            EXPECT_EQ(rect, Rect(cell.Left, cell.Bottom - 10, cell.Right, cell.Bottom));
+        }
+    }
 }

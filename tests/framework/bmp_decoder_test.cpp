@@ -349,6 +349,21 @@ TEST(BmpDecoder, StreamIsLeftBehindTheBitmapAndFileStreamsReadAlike)
     ASSERT_EQ(fromFile.Width(), 301);
     EXPECT_EQ(PixelsOf(fromFile), PixelsOf(fromMemory));
     EXPECT_EQ(fromMemory.ScanLine(299)[1], 0x231C15u);
+
+    // A pixel offset back inside the colour table, read from a file: the decoder
+    // steps back over bytes it has already read.
+    BmpLayout cut;
+    cut.width = 4;
+    cut.bitCount = 8;
+    cut.colors = {0x102030, 0x405060, 0x708090};
+    cut.pixelOffset = 14 + 40 + 8;
+    Bytes image;
+    image.data = MakeBmp(cut);
+    image.data.resize(14 + 40 + 8);
+    image.u8(0).u8(1).u8(2).u8(1);
+    WriteAll(name, image.data);
+    fromFile.LoadFromFile(name);
+    EXPECT_EQ(PixelsOf(fromFile), (Pixels{0x102030, 0x405060, 0, 0x405060}));
 }
 
 TEST(BmpDecoder, SavedBitmapsLoadBackInEveryFormat)
@@ -395,6 +410,19 @@ TEST(BmpDecoder, SavedBitmapsLoadBackInEveryFormat)
     loaded.LoadFromStream(stream);
     EXPECT_EQ(loaded.PixelFormat, pf1bit);
     EXPECT_EQ(PixelsOf(loaded), PixelsOf(mono));
+
+    // Rows leave in blocks: a picture of several blocks, through a file, comes
+    // back whole and in order.
+    TBitmap tall;
+    tall.SetSize(203, 700);
+    for (int y = 0; y < 700; ++y)
+        for (int x = 0; x < 203; ++x) tall.ScanLine(y)[x] = std::uint32_t(y * 0x10001 + x * 0x100) & 0xFFFFFF;
+    tall.PixelFormat = pf24bit;
+    const std::string name = ScratchDir("bmp_save_blocks") + PathSep() + "tall.bmp";
+    tall.SaveToFile(name);
+    EXPECT_EQ(ReadAll(name).size(), 54u + 612u * 700u);
+    loaded.LoadFromFile(name);
+    EXPECT_EQ(PixelsOf(loaded), PixelsOf(tall));
 }
 
 TEST(BmpDecoder, MalformedFilesRaiseAndKeepThePreviousPicture)

@@ -42,6 +42,8 @@ TEST(FileStream, CreatesReadsAndReportsMissingFiles)
     in.ReadBuffer(text, 5);
     EXPECT_EQ(std::string(text, 5), "hello");
     EXPECT_THROW(TFileStream(dir + PathSep() + "missing", fmOpenRead), EFOpenError);
+    // A directory is no file to read.
+    EXPECT_THROW(TFileStream(dir, fmOpenRead | fmShareDenyWrite), EFOpenError);
     EXPECT_THROW(TFileStream(dir + PathSep() + "no" + PathSep() + "x", fmCreate), EFCreateError);
 }
 
@@ -63,4 +65,28 @@ TEST(FileSystem, KindsDirectoriesAndReplacement)
     const std::string temp = TemporarySibling(b);
     EXPECT_NE(temp, b);
     EXPECT_FALSE(FileExists(temp));
+}
+
+TEST(FileStream, LargeBlocksGoThroughWholeAndSizeFollowsTheWrites)
+{
+    const std::string name = ScratchDir("file_stream_blocks") + PathSep() + "big.bin";
+    std::vector<std::uint8_t> block(3 * 1024 * 1024 + 17);
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = std::uint8_t(i * 131 + i / 4099);
+    {
+        TFileStream out(name, fmCreate);
+        out.WriteBuffer("head", 4);
+        EXPECT_EQ(out.Size(), 4);
+        out.WriteBuffer(block.data(), std::int64_t(block.size()));
+        EXPECT_EQ(out.Size(), std::int64_t(block.size()) + 4);
+        EXPECT_EQ(out.Position(), out.Size());
+        out.Close();
+    }
+    TFileStream in(name, fmOpenRead | fmShareDenyWrite);
+    in.SetPosition(4);
+    std::vector<std::uint8_t> back(block.size() + 100);
+    EXPECT_EQ(in.Read(back.data(), std::int64_t(back.size())), std::int64_t(block.size()));
+    back.resize(block.size());
+    EXPECT_EQ(back, block);
+    EXPECT_EQ(in.Read(back.data(), 1), 0);
+    EXPECT_EQ(in.Position(), in.Size());
 }

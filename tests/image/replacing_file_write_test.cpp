@@ -64,3 +64,22 @@ TEST(WriteFileReplacing, ACompleteWriteReplacesOrCreates)
     EXPECT_EQ(ReadAll(target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
     EXPECT_EQ(FileCount(dir), 1u);
 }
+
+#ifndef _WIN32
+TEST(WriteFileReplacing, TheReplacedFileKeepsItsPermissions)
+{
+    namespace fs = std::filesystem;
+    const std::string dir = ScratchDir("replacing_mode");
+    const std::string target = dir + PathSep() + "out.bmp";
+    WriteAll(target, {'o', 'l', 'd'});
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(WriteFileReplacing(target, [](const std::string& temporary) {
+        TFileStream out(temporary, fmCreate);
+        out.WriteBuffer("new", 3);
+        out.Close();
+    }));
+    EXPECT_EQ(ReadAll(target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+#endif
