@@ -127,7 +127,13 @@ void kxvGIF::LoadFromStream(TStream& stream, TBitmap& bitmap)
     bitmap_ = &bitmap;
     control_ = GraphicControl{};
     if (!IsSupport(stream)) RaiseInvalidGif();
-    if (!KeepSize || bitmap.Empty()) bitmap.SetSize(ScreenWidth + OffsetX, ScreenHeight + OffsetY);
+    if (!KeepSize || bitmap.Empty()) {
+        const int width = ScreenWidth + OffsetX, height = ScreenHeight + OffsetY;
+        // When the fill below covers the whole new size, new pixels need not be
+        // cleared first.
+        const bool covered = FillBackground && OffsetX <= 0 && OffsetY <= 0;
+        bitmap.SetSize(width, height, covered ? TPixelFill::Undefined : TPixelFill::Black);
+    }
     if (FillBackground) {
         TCanvas& canvas = bitmap.Canvas();
         canvas.Brush.Style = bsSolid;
@@ -347,10 +353,29 @@ void kxvGIF::CopyRows(int count)
         const int y = top_ + row_;
         if (i > 0 || n == 0 || y < 0 || y >= bitmapHeight) continue;
         std::uint32_t* __restrict out = bitmap_->ScanLine(y) + x0;
-        for (std::size_t x = 0; x < n; ++x) {
+        // Eight positions at a time: runs wholly transparent or wholly opaque
+        // are the common case and need no choice per pixel.
+        constexpr std::uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
+        const std::uint64_t keys = Ones * key;
+        std::size_t x = 0;
+        for (; x + 8 <= n; x += 8) {
+            std::uint64_t group;
+            std::memcpy(&group, indices + x, 8);
+            const std::uint64_t diff = group ^ keys;  // zero bytes at transparent positions
+            if (diff == 0) {
+                for (std::size_t k = 0; k < 8; ++k) out[x + k] &= 0xFFFFFF;
+            } else if (((diff - Ones) & ~diff & Highs) == 0) {
+                for (std::size_t k = 0; k < 8; ++k) out[x + k] = colors[indices[x + k]];
+            } else {
+                for (std::size_t k = 0; k < 8; ++k) {
+                    const std::uint8_t index = indices[x + k];
+                    out[x + k] = index == key ? out[x + k] & 0xFFFFFF : colors[index];
+                }
+            }
+        }
+        for (; x < n; ++x) {
             const std::uint8_t index = indices[x];
-            const std::uint32_t color = colors[index];
-            out[x] = index == key ? out[x] & 0xFFFFFF : color;
+            out[x] = index == key ? out[x] & 0xFFFFFF : colors[index];
         }
     }
 }
