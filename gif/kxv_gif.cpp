@@ -326,15 +326,23 @@ void kxvGIF::CopyRows(int count)
     const int bitmapWidth = bitmap_->Width(), bitmapHeight = bitmap_->Height();
     const int x0 = std::max(left_, 0), x1 = std::min(left_ + width_, bitmapWidth);
     const std::size_t n = x1 > x0 ? std::size_t(x1 - x0) : 0;
+    if (n == 0 || bitmapHeight <= 0) {
+        // Nothing of the row lies on the bitmap.
+        if (row_ < height_) row_ = std::min(row_ + count, height_);
+        return;
+    }
     const std::uint8_t* __restrict indices = lzw_.Row() + (x0 - left_);
     const std::uint32_t* __restrict colors = rowImage_.view.Colors;
+    // Rows are packed one after another.
+    std::uint32_t* const pixels = bitmap_->ScanLine(0) + x0;
+    const std::size_t stride = std::size_t(bitmapWidth);
     if (!transparentGraphic_) {
         // The row is converted once; the copies below it take the converted pixels.
         const std::uint32_t* converted = nullptr;
         for (int i = 0; i < count && row_ < height_; ++i, ++row_) {
             const int y = top_ + row_;
-            if (n == 0 || y < 0 || y >= bitmapHeight) continue;
-            std::uint32_t* __restrict out = bitmap_->ScanLine(y) + x0;
+            if (y < 0 || y >= bitmapHeight) continue;
+            std::uint32_t* __restrict out = pixels + std::size_t(y) * stride;
             if (converted) {
                 std::memcpy(out, converted, n * 4);
                 continue;
@@ -351,8 +359,8 @@ void kxvGIF::CopyRows(int count)
     const std::uint8_t key = control_.TransparentIndex;
     for (int i = 0; i < count && row_ < height_; ++i, ++row_) {
         const int y = top_ + row_;
-        if (i > 0 || n == 0 || y < 0 || y >= bitmapHeight) continue;
-        std::uint32_t* __restrict out = bitmap_->ScanLine(y) + x0;
+        if (i > 0 || y < 0 || y >= bitmapHeight) continue;
+        std::uint32_t* __restrict out = pixels + std::size_t(y) * stride;
         // Eight positions at a time: runs wholly transparent or wholly opaque
         // are the common case and need no choice per pixel.
         constexpr std::uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
