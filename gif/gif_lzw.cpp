@@ -287,6 +287,11 @@ void kxGifLzw::Decode()
     int nextFree = nextFree_;
     int column = column_;
     int previous = -1;
+    // Entries are added below addLimit: none right after a clear code. The code
+    // size grows when the next free code reaches growAt.
+    int addLimit = 0;
+    auto growLimit = [](int size) { return size < 12 ? 1 << size : TableSize + 1; };
+    int growAt = growLimit(codeSize);
     bool done = frameDone_;
     while (!done) {
         if (bits < codeSize) {
@@ -328,17 +333,25 @@ void kxGifLzw::Decode()
         window >>= codeSize;
         bits -= codeSize;
 
-        if (code == clearCode) {
+        if (unsigned(code - clearCode) <= 1u) {
+            if (code == endCode) break;
             // The roots are never overwritten within an image.
             codeSize = resetSize;
             mask = (1u << codeSize) - 1;
+            growAt = growLimit(codeSize);
             nextFree = firstFree;
+            addLimit = 0;
             previous = -1;
             continue;
         }
-        if (code == endCode) break;
-        int entry = code;
-        if (code >= nextFree) {
+        // The code's string, and the first pixel that the new entry adds to the
+        // previous string.
+        const Entry* e;
+        std::uint8_t suffix;
+        if (code < nextFree) {
+            e = &table[code];
+            suffix = e->first;
+        } else {
             // Right after a clear code there is no previous string to extend.
             if (previous < 0) Fail(column);
             if (code != nextFree) {
@@ -362,32 +375,33 @@ void kxGifLzw::Decode()
                 }
                 Fail(column);
             }
-            // The string-plus-first-pixel case: the entry about to be added is
-            // the code's own string.
+            // The string-plus-first-pixel case: the entry about to be added (the
+            // table cannot be full here) is the code's own string.
+            suffix = table[previous].first;
+            e = &table[nextFree];
         }
-        if (previous >= 0 && nextFree < TableSize) {
+        if (nextFree < addLimit) {
             const Entry& p = table[previous];
-            Entry& e = table[nextFree];
-            const unsigned used = ((p.length - 1u) & 7u) + 1u;
-            const std::uint8_t suffix = code == nextFree ? p.first : table[code].first;
-            if (used == ChunkBytes) {
-                e.tail = suffix;
-                e.back = std::int16_t(previous);
+            Entry& added = table[nextFree];
+            const unsigned used = p.length & 7u;  // bytes in the prefix's last chunk, 0 when it is full
+            if (used == 0) {
+                added.tail = suffix;
+                added.back = std::int16_t(previous);
             } else {
-                e.tail = p.tail | std::uint64_t(suffix) << (8 * used);
-                e.back = p.back;
+                added.tail = p.tail | std::uint64_t(suffix) << (8 * used);
+                added.back = p.back;
             }
-            e.length = std::uint16_t(p.length + 1);
-            e.first = p.first;
+            added.length = std::uint16_t(p.length + 1);
+            added.first = p.first;
             ++nextFree;
-            if (nextFree >= (1 << codeSize) && codeSize < 12) {
+            if (nextFree >= growAt) {
                 ++codeSize;
                 mask = (1u << codeSize) - 1;
+                growAt = growLimit(codeSize);
             }
         }
-        const Entry& e = table[entry];
-        PutString(table, pixels + column, e);
-        column += e.length;
+        PutString(table, pixels + column, *e);
+        column += e->length;
         if (column >= width) {
             column_ = column;
             FlushRows();
@@ -396,6 +410,7 @@ void kxGifLzw::Decode()
             done = frameDone_;
         }
         previous = code;
+        addLimit = TableSize;
     }
     window_ = window;
     bits_ = bits;

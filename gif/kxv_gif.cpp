@@ -347,7 +347,14 @@ void kxvGIF::CopyRows(int count)
                 std::memcpy(out, converted, n * 4);
                 continue;
             }
-            for (std::size_t x = 0; x < n; ++x) out[x] = colors[indices[x]];
+            std::size_t x = 0;
+            for (; x + 4 <= n; x += 4) {
+                out[x] = colors[indices[x]];
+                out[x + 1] = colors[indices[x + 1]];
+                out[x + 2] = colors[indices[x + 2]];
+                out[x + 3] = colors[indices[x + 3]];
+            }
+            for (; x < n; ++x) out[x] = colors[indices[x]];
             converted = out;
         }
         return;
