@@ -157,23 +157,26 @@ void kxGifLzw::ClearCodeTable()
     for (int i = 0; i < clearCode_; ++i) table[i] = Entry{std::uint64_t(i & 0xFF), -1, 1, std::uint8_t(i)};
 }
 
+void kxGifLzw::Extend(Entry& added, const Entry& prefix, int prefixCode, std::uint8_t suffix)
+{
+    const unsigned used = prefix.length & 7u;  // bytes in the prefix's last chunk, 0 when it is full
+    if (used == 0) {
+        added.tail = suffix;
+        added.back = std::int16_t(prefixCode);
+    } else {
+        added.tail = prefix.tail | std::uint64_t(suffix) << (8 * used);
+        added.back = prefix.back;
+    }
+    added.length = std::uint16_t(prefix.length + 1);
+    added.first = prefix.first;
+}
+
 void kxGifLzw::SetCodeTable(int prefix, std::uint8_t suffix)
 {
     if (nextFree_ >= TableSize || prefix < 0) return;
     if (prefix >= nextFree_) RaiseInvalidGif();
     Entry* const table = table_.get();
-    const Entry& p = table[prefix];
-    Entry& e = table[nextFree_];
-    const unsigned used = ((p.length - 1u) & 7u) + 1u;  // bytes in the prefix's last chunk
-    if (used == ChunkBytes) {
-        e.tail = suffix;
-        e.back = std::int16_t(prefix);
-    } else {
-        e.tail = p.tail | std::uint64_t(suffix) << (8 * used);
-        e.back = p.back;
-    }
-    e.length = std::uint16_t(p.length + 1);
-    e.first = p.first;
+    Extend(table[nextFree_], table[prefix], prefix, suffix);
     ++nextFree_;
     if (nextFree_ >= (1 << codeSize_) && codeSize_ < 12) {
         ++codeSize_;
@@ -381,18 +384,7 @@ void kxGifLzw::Decode()
             e = &table[nextFree];
         }
         if (nextFree < addLimit) {
-            const Entry& p = table[previous];
-            Entry& added = table[nextFree];
-            const unsigned used = p.length & 7u;  // bytes in the prefix's last chunk, 0 when it is full
-            if (used == 0) {
-                added.tail = suffix;
-                added.back = std::int16_t(previous);
-            } else {
-                added.tail = p.tail | std::uint64_t(suffix) << (8 * used);
-                added.back = p.back;
-            }
-            added.length = std::uint16_t(p.length + 1);
-            added.first = p.first;
+            Extend(table[nextFree], table[previous], previous, suffix);
             ++nextFree;
             if (nextFree >= growAt) {
                 ++codeSize;

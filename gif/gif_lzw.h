@@ -80,6 +80,8 @@ private:
         std::uint8_t first;    // the string's first byte
     };
 
+    // Makes added the string of prefix (entry prefixCode) followed by suffix.
+    static void Extend(Entry& added, const Entry& prefix, int prefixCode, std::uint8_t suffix);
     // Keeps at least 16 unread bytes in the data buffer while the image data has
     // them; records where a stream that ends early must fail.
     void FetchData();
