@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/canvas.h"
-#include "framework/win32/gdi_handles.h"
+#include "framework/win32/handles.h"
 #include "framework/win32/win_control.h"
 
 class TButton;
@@ -60,7 +60,7 @@ protected:
 private:
     void AddTool(TControl& control);
     UniqueGdiObject font_;
-    HWND tooltip_ = nullptr;
+    UniqueWindow tooltip_;
     TWinControl* activeControl_ = nullptr;
     bool closing_ = false;
 };

@@ -7,7 +7,7 @@
 #include "framework/exceptions.h"
 #include "framework/screen.h"
 #include "framework/win32/forms.h"
-#include "framework/win32/gdi_handles.h"
+#include "framework/win32/handles.h"
 #include "framework/win32/pixel_buffer_win32.h"
 #include "framework/win32/wide.h"
 
@@ -272,8 +272,8 @@ void TWinControl::PaintClientTo(TBitmap& image)
 
 void TWinControl::PaintWindow()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(handle_, &ps);
+    const ScopedPaint paint(handle_);
+    const HDC dc = paint.dc();
     RECT client;
     GetClientRect(handle_, &client);
     TBitmap image;
@@ -286,7 +286,6 @@ void TWinControl::PaintWindow()
         ScopedSelect select(memory.get(), static_cast<DibSectionBuffer*>(image.Buffer())->Handle());
         BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
     }
-    EndPaint(handle_, &ps);
 }
 
 TControl* TWinControl::GraphicChildAt(int x, int y) const

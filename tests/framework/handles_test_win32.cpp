@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "framework/win32/handles.h"
+#include "test_support.h"
+#include "framework/win32/wide.h"
+
+TEST(Win32Handles, KernelObjectsAreClosedByTheirOwners)
+{
+    UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const HANDLE raw = event.get();
+    DWORD flags = 0;
+    ASSERT_TRUE(GetHandleInformation(raw, &flags));
+    event.reset();
+    EXPECT_FALSE(GetHandleInformation(raw, &flags));
+
+    const std::wstring name = Cp932ToWide(ScratchDir("handles") + "\\locked.bin");
+    const auto openExclusive = [&] {
+        return UniqueFile(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+    };
+    UniqueFile file = openExclusive();
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(openExclusive());  // still held
+    file.reset();
+    EXPECT_TRUE(openExclusive());
+}
+
+TEST(Win32Handles, WindowMenuGdiAndKeyOwnersReleaseTheirObjects)
+{
+    UniqueWindow window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    const HWND rawWindow = window.get();
+    UniqueMenu menu(CreatePopupMenu());
+    const HMENU rawMenu = menu.get();
+    UniqueBitmap bitmap(CreateBitmap(1, 1, 1, 1, nullptr));
+    const HBITMAP rawBitmap = bitmap.get();
+    UniqueDC dc(CreateCompatibleDC(nullptr));
+    const HDC rawDC = dc.get();
+    ASSERT_TRUE(IsWindow(rawWindow) && IsMenu(rawMenu) && GetObjectType(rawBitmap) && GetObjectType(rawDC));
+    window.reset();
+    menu.reset();
+    bitmap.reset();
+    dc.reset();
+    EXPECT_FALSE(IsWindow(rawWindow));
+    EXPECT_FALSE(IsMenu(rawMenu));
+    EXPECT_EQ(GetObjectType(rawBitmap), 0u);
+    EXPECT_EQ(GetObjectType(rawDC), 0u);
+
+    UniqueKey key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.put()), ERROR_SUCCESS);
+    const HKEY rawKey = key.get();
+    key.reset();
+    EXPECT_EQ(RegQueryInfoKeyW(rawKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr),
+              ERROR_INVALID_HANDLE);
+}
+
+TEST(Win32Handles, LocalAndGlobalLocksAreUndoneAtTheEndOfTheirScope)
+{
+    UniqueLocal local(LocalAlloc(LMEM_MOVEABLE, 100));
+    {
+        const ScopedLocalLock lock(local.get());
+        ASSERT_TRUE(lock);
+        EXPECT_GE(lock.size(), 100u);
+        EXPECT_EQ(LocalFlags(local.get()) & LMEM_LOCKCOUNT, 1u);
+    }
+    EXPECT_EQ(LocalFlags(local.get()) & LMEM_LOCKCOUNT, 0u);
+
+    UniqueGlobal global(GlobalAlloc(GMEM_MOVEABLE, 10));
+    {
+        const ScopedGlobalLock lock(global.get());
+        EXPECT_EQ(GlobalFlags(global.get()) & GMEM_LOCKCOUNT, 1u);
+    }
+    EXPECT_EQ(GlobalFlags(global.get()) & GMEM_LOCKCOUNT, 0u);
+    EXPECT_FALSE(ScopedLocalLock(nullptr));
+}
+
+TEST(Win32Handles, TheClipboardIsClosedAtTheEndOfItsScope)
+{
+    {
+        const ScopedClipboard clipboard(nullptr);
+        ASSERT_TRUE(clipboard.opened());
+    }
+    const ScopedClipboard again(nullptr);
+    EXPECT_TRUE(again.opened());
+}
+
+namespace {
+HDDEDATA CALLBACK NoDdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
+}  // namespace
+
+TEST(Win32Handles, DdeStringsAndDataAreFreedThroughTheirInstance)
+{
+    DWORD id = 0;
+    ASSERT_EQ(DdeInitializeW(&id, &NoDdeCallback, APPCMD_CLIENTONLY, 0), unsigned(DMLERR_NO_ERROR));
+    UniqueDdeInstance instance(id);
+    {
+        UniqueDdeString text(id, DdeCreateStringHandleW(id, L"System", CP_WINUNICODE));
+        ASSERT_TRUE(text);
+        EXPECT_EQ(text.context(), id);
+        wchar_t back[16] = {};
+        EXPECT_EQ(DdeQueryStringW(id, text.get(), back, 16, CP_WINUNICODE), 6u);
+
+        const BYTE bytes[5] = {1, 2, 3, 4, 5};
+        UniqueDdeData data(DdeCreateDataHandle(id, const_cast<BYTE*>(bytes), 5, 0, nullptr, CF_TEXT, 0));
+        const ScopedDdeAccess access(data.get());
+        ASSERT_TRUE(access);
+        EXPECT_EQ(access.size(), 5u);
+        EXPECT_EQ(access.data()[4], 5);
+    }
+    instance.reset();
+    EXPECT_EQ(DdeCreateStringHandleW(id, L"x", CP_WINUNICODE), nullptr);
+}
