@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "framework/win32/handles.h"
-#include "test_support.h"
+#include "framework/win32/registry.h"
 #include "framework/win32/wide.h"
+#include "test_support.h"
 
 TEST(Win32Handles, KernelObjectsAreClosedByTheirOwners)
 {
@@ -108,4 +109,27 @@ TEST(Win32Handles, DdeStringsAndDataAreFreedThroughTheirInstance)
     }
     instance.reset();
     EXPECT_EQ(DdeCreateStringHandleW(id, L"x", CP_WINUNICODE), nullptr);
+}
+
+TEST(Registry, ReadsStringValuesOfKeysThatExistAndNothingElse)
+{
+    const wchar_t* path = L"Software\\TalvernTests\\Registry";
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr),
+              ERROR_SUCCESS);
+    UniqueKey created(raw);
+    const std::wstring text = Cp932ToWide("C:\\ﾂｰﾙ\\gv.exe");
+    RegSetValueExW(raw, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   DWORD((text.size() + 1) * sizeof(wchar_t)));
+    const DWORD number = 5;
+    RegSetValueExW(raw, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+
+    TRegistry registry;
+    EXPECT_FALSE(registry.OpenKeyReadOnly("\\Software\\TalvernTests\\Missing"));
+    EXPECT_EQ(registry.ReadString(""), "");
+    ASSERT_TRUE(registry.OpenKeyReadOnly("\\Software\\TalvernTests\\Registry"));
+    EXPECT_EQ(registry.ReadString(""), "C:\\ﾂｰﾙ\\gv.exe");
+    EXPECT_EQ(registry.ReadString("Number"), "");
+    EXPECT_EQ(registry.ReadString("Absent"), "");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TalvernTests");
 }
