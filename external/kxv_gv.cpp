@@ -32,6 +32,8 @@ std::string CommandLinePath(const std::string& path)
 
 }  // namespace
 
+const std::size_t kxvGV::MaxReplyBytes = std::size_t{TALVERN_GV_STACK_RESERVE} - (std::size_t{16} << 20);
+
 kxvGV::kxvGV()
 {
     ConnectMode = ddeAutomatic;
@@ -140,7 +142,7 @@ std::vector<std::uint8_t> kxvGV::GVRequestData(const std::string& item, int form
 {
     const UniqueDdeData reply = Request(item, UINT(format), kRequestTimeoutMs);
     const ScopedDdeAccess access(reply.get());
-    if (!access) return {};
+    if (!access || access.size() > MaxReplyBytes) return {};
     try {
         std::vector<std::uint8_t> bytes(std::size_t(access.size()) + 1);
         std::memcpy(bytes.data(), access.data(), access.size());

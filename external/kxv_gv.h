@@ -29,6 +29,9 @@ public:
     // How long a load waits for GV to report its image ready; GV is then told
     // to exit and the load fails.
     DWORD DIBWaitLimitMs = 60000;
+    // The largest reply taken: what the stack of a program linking the bridge
+    // holds (Wine receives a reply there), less room for the program's own use.
+    static const std::size_t MaxReplyBytes;
     // Bits per pixel of the last DIB fetched.
     std::int32_t ColorDepth = 0;
 

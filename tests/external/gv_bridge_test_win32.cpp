@@ -72,7 +72,8 @@ protected:
     void SetUp() override
     {
         InstallWin32Platform();
-        dir = ScratchDir("gv_bridge");
+        // A directory per test: a GV told to exit may still be ending, holding its program file.
+        dir = ScratchDir(std::string("gv_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         wchar_t self[MAX_PATH];
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring standIn(self);
