@@ -302,6 +302,7 @@ TEST_F(GVBridge, AMissingProgramKeepsTheBridgeOff)
 
     kxvGV found(gvPath);
     EXPECT_TRUE(found.Enable());
+    EXPECT_EQ(found.ServiceApplication, "\"" + gvPath + "\" /DDE ");  // the blank in the path is quoted
     const std::string filter = found.GetFilter();
     EXPECT_EQ(std::count(filter.begin(), filter.end(), '|'), 31);
     EXPECT_EQ(filter.substr(0, 8), "\xCB\xDE\xAF\xC4\xCF\xAF\xCC\xDF");  // half-width katakana in code page 932
