@@ -265,24 +265,6 @@ TEST_F(CalendarTest, WiderGridLinesRefitTheSize)
     const TRect last = calendar.CellRect(6, 6);
     EXPECT_EQ(last.Right + 2, calendar.ClientWidth());
     EXPECT_EQ(last.Bottom + 2, calendar.ClientHeight());
-
-    TFont font = calendar.Font();
-    font.Height = -20;
-    calendar.SetFont(font);
-    EXPECT_EQ(calendar.Font().Height, -20);
-    EXPECT_EQ(calendar.Width(), width);
-    EXPECT_EQ(calendar.Height(), height);
-}
-
-TEST_F(CalendarTest, TheScrollRangeFollowsTheDateRange)
-{
-    calendar.SetMinDate(MakeDate(1990, 3, 15));
-    calendar.SetMaxDate(MakeDate(2010, 10, 1));
-    for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
-        EXPECT_EQ(calendar.ScrollInfo(kind).Min, 1990 * 12 + 2);
-        EXPECT_EQ(calendar.ScrollInfo(kind).Max, 2010 * 12 + 9);
-        EXPECT_EQ(calendar.ScrollInfo(kind).Position, 1998 * 12 + 3);
-    }
 }
 
 TEST_F(CalendarTest, DateLabelShowsTheShownMonth)
