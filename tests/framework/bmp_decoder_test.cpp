@@ -381,7 +381,7 @@ TEST(BmpDecoder, SavedBitmapsLoadBackInEveryFormat)
     struct Case {
         TPixelFormat saved, loaded;
     };
-    for (Case c : {Case{pf4bit, pf4bit}, Case{pf8bit, pf8bit}, Case{pf15bit, pf15bit}, Case{pf16bit, pf15bit},
+    for (Case c : {Case{pf4bit, pf4bit}, Case{pf8bit, pf8bit}, Case{pf15bit, pf15bit}, Case{pf16bit, pf16bit},
                    Case{pf24bit, pf24bit}, Case{pf32bit, pf32bit}, Case{pfDevice, pf24bit}}) {
         source.PixelFormat = c.saved;
         source.SetPalette(CopyLogPalette(palette.get()));
