@@ -15,6 +15,7 @@
 
 class TWinControl;
 class TForm;
+class TPopupMenu;
 
 LRESULT CALLBACK TalvernWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -48,6 +49,9 @@ public:
     void SetCaption(const std::string& caption);
 
     TKeyPressEvent OnKeyPress;
+    // Opens on a right click (or the menu key); sees the key-downs for its
+    // shortcuts first. Not owned.
+    TPopupMenu* PopupMenu = nullptr;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
