@@ -38,6 +38,14 @@ void ShellOpen(HWND owner, const std::string& path)
 {
     const std::wstring file = Cp932ToWide(path);
     const std::wstring directory = Cp932ToWide(DirectoryPart(path));
-    ShellExecuteW(owner, L"open", file.c_str(), nullptr, directory.empty() ? nullptr : directory.c_str(),
-                  SW_SHOWNORMAL);
+    // No error box either: a failed open is silent.
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&info);
 }

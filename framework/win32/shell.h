@@ -13,5 +13,5 @@ void SetDragAccept(HWND window, bool accept);
 // characters (longer names are cut), in the drop's order; releases the drop.
 std::vector<std::string> TakeDroppedFiles(HDROP drop, unsigned nameBuffer);
 // The shell's "open" verb on the file, owned by the window, in the file's own
-// directory; the result is ignored.
+// directory; the result is ignored and no message is shown.
 void ShellOpen(HWND owner, const std::string& path);

@@ -128,11 +128,12 @@ protected:
 
 TEST_F(ClipListTest, AddFilesSkipsNamesListedInAnyCaseSortsAndFocusesTheLastAdded)
 {
-    clip.AddFiles({"b.gif", "a.gif", "c.gif", "C:\\A.GIF", "B.GIF"});
-    clip.AddFiles({"c:\\a.gif", "A.gif"});
-    EXPECT_EQ(list.Texts(), (std::vector<std::string>{"a.gif", "b.gif", "C:\\A.GIF", "c.gif"}));
+    clip.AddFiles({"b.gif", "a.gif", "c.gif"});
+    EXPECT_EQ(list.Texts(), (std::vector<std::string>{"a.gif", "b.gif", "c.gif"}));
+    EXPECT_EQ(clip.FocusedEntry(), list.EntryAt(2));  // c.gif: the last one added
+    clip.AddFiles({"C:\\A.GIF", "B.GIF", "c:\\a.gif", "A.gif"});
+    EXPECT_EQ(list.Texts(), (std::vector<std::string>{"a.gif", "b.gif", "c.gif", "C:\\A.GIF"}));
     for (const auto& e : list.entries) EXPECT_EQ(e.Result, " ");
-    EXPECT_TRUE(list.entries[3].Focused);  // c.gif: the last one added
     EXPECT_EQ(clip.FocusedEntry(), list.EntryAt(3));
 }
 
@@ -256,8 +257,8 @@ TEST_F(ClipListTest, InvertTogglesEveryEntryAndPreviewsTheFirstSelectedOrBlanks)
     clip.KReveseSelectClick();
     EXPECT_EQ(list.SelectedCount(), 0);
     EXPECT_EQ(host.blanks, 0);  // "b" is still listed: the preview keeps it
-    list.entries.erase(list.entries.begin() + 1);
-    list.Select({0});
+    list.entries.erase(list.entries.begin() + 1);  // "b" leaves the list
+    list.Select({0, 1});
     clip.KReveseSelectClick();
     EXPECT_EQ(host.blanks, 1);
 }
