@@ -176,6 +176,13 @@ void TClipList::ListMessage(unsigned message)
     if (message == kLButtonUp || message == kRButtonUp) ListMouseDown = false;
 }
 
+void TClipList::ListMessageHandled(unsigned message, bool buttonStillDown)
+{
+    if ((message != kLButtonDown && message != kRButtonDown) || !ListMouseDown || buttonStillDown) return;
+    ListMouseDown = false;
+    ListMouseUp();
+}
+
 void TClipList::KAddClick()
 {
     TOpenDialog dialog;

@@ -83,6 +83,10 @@ public:
     void ListMouseUp();
     // Every message to the list passes here first.
     void ListMessage(unsigned message);
+    // After the list handled a message. While it watches a button-down for a
+    // drag the list may take the button-up itself, which then reaches no one:
+    // a button-down after which the button is no longer held has ended.
+    void ListMessageHandled(unsigned message, bool buttonStillDown);
 
     TListEntry FocusedEntry() const;
     TListEntry FirstSelectedEntry() const;

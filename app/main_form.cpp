@@ -409,6 +409,8 @@ void TMainForm::ListWndProc(TMessage& message)
 {
     ClipList.ListMessage(message.Msg);
     OldListWndProc(message);
+    const int button = message.Msg == WM_RBUTTONDOWN ? VK_RBUTTON : VK_LBUTTON;
+    ClipList.ListMessageHandled(message.Msg, GetKeyState(button) < 0);
 }
 
 // ---- TClipListHost

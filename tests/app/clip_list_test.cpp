@@ -285,6 +285,14 @@ TEST_F(ClipListTest, PreviewFollowsTheSelectionOnlyWhenItsEntryIsDeselectedOrGon
     EXPECT_EQ(host.previews.back(), "c");
     clip.ListMessage(0x0201);
     EXPECT_TRUE(clip.ListMouseDown);
+    // A button-up the list took for itself while watching for a drag.
+    list.SetSelected(2, false);
+    list.SetSelected(0, true);
+    clip.ListMessageHandled(0x0201, true);
+    EXPECT_TRUE(clip.ListMouseDown);
+    clip.ListMessageHandled(0x0201, false);
+    EXPECT_FALSE(clip.ListMouseDown);
+    EXPECT_EQ(host.previews.back(), "a");
 }
 
 TEST_F(ClipListTest, EnterAndOpenUseThePreviewAndTheFocusedEntry)

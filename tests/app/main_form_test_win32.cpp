@@ -548,6 +548,21 @@ TEST_F(MainFormListTest, MenuHasItsCaptionsAndShortcutsAndStartsWithEditingDisab
     }
     Key(VK_DELETE);
     EXPECT_EQ(Texts(), std::vector<std::string>{"c:\\b.bmp"});
+
+    // A real right click in the list opens the menu too; the list takes the
+    // button-up itself, and the preview does not stay held.
+    int popups = 0;
+    auto old = form->PopupMenuClipList.OnPopup;
+    form->PopupMenuClipList.OnPopup = [&](TPopupMenu& m) {
+        old(m);
+        ++popups;
+    };
+    PostMessageW(list().Handle(), WM_RBUTTONUP, 0, MAKELPARAM(20, 100));
+    PostMessageW(list().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(list().Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 100));
+    Pump();
+    EXPECT_EQ(popups, 1);
+    EXPECT_FALSE(form->ClipList.ListMouseDown);
 }
 
 TEST_F(MainFormListTest, CopyAndPasteGoThroughThePlainTextClipboard)
@@ -614,8 +629,13 @@ TEST_F(MainFormListTest, PreviewFollowsTheSelectionAndDeleteBlanksIt)
 
     // A button held in the list (here below the entries, which deselects
     // them) holds the preview until it comes up.
+    BYTE keys[256] = {};
+    keys[VK_LBUTTON] = 0x80;
+    SetKeyboardState(keys);
     PostMessageW(list().Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 200));
     SendMessageW(list().Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 200));
+    keys[VK_LBUTTON] = 0;
+    SetKeyboardState(keys);
     EXPECT_TRUE(form->ClipList.ListMouseDown);
     EXPECT_EQ(list().SelectedCount(), 0);
     list().SetSelected(0, true);
