@@ -9,6 +9,7 @@
 #include "framework/screen.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/handles.h"
+#include "framework/win32/open_dialog.h"
 #include "framework/win32/wide.h"
 
 namespace {
@@ -118,6 +119,10 @@ public:
     }
 
     void ShowMessage(const std::string& text) override { Show(text, MB_OK); }
+
+    // ---- The open-file dialog
+    bool ExecuteOpenDialog(TOpenDialog& dialog) override { return ExecuteOpenDialogWin32(dialog); }
+    // ---- (end of the open-file dialog)
 
 private:
     static TModalResult Show(const std::string& text, UINT flags)
