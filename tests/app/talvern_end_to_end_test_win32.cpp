@@ -1,0 +1,326 @@
+// TALVERN.exe itself, started and driven from outside as a user drives it:
+// files pasted and dropped on its list, the rectangle and the output folder
+// typed, "実行" pressed, the BMP files it wrote read back, then Esc to close it.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/bitmap.h"
+#include "framework/win32/handles.h"
+#include "framework/win32/wide.h"
+#include "framework/win32/win32_platform.h"
+#include "framework/bmp_builder.h"
+#include "image/bmp_file.h"
+#include "test_support.h"
+
+namespace {
+
+// A path of the build (the host's form under Wine) as a Windows path.
+std::wstring BuiltFile(std::string path)
+{
+    if (path.rfind('/', 0) == 0) path = "Z:" + path;  // Wine's drive for the host's root
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return Cp932ToWide(path);
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000)
+{
+    for (const DWORD start = GetTickCount(); !done(); Sleep(20))
+        if (GetTickCount() - start > milliseconds) return false;
+    return true;
+}
+
+// The running program: its process, its main window and the window's controls.
+// A program the test did not see out is ended with the test.
+class RunningTalvern {
+public:
+    explicit RunningTalvern(const std::wstring& exe)
+    {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &started))
+            return;
+        process_.reset(started.hProcess);
+        const UniqueHandle thread(started.hThread);
+        WaitFor([&] { return (window_ = MainWindow(started.dwProcessId)) != nullptr; }, 30000);
+    }
+    ~RunningTalvern()
+    {
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
+    }
+    HWND Window() const { return window_; }
+    HANDLE Process() const { return process_.get(); }
+    DWORD Thread() const { return GetWindowThreadProcessId(window_, nullptr); }
+
+    // The child window of this class whose top-left corner lies at (left, top)
+    // in its parent's client area, as the form description places it.
+    HWND Control(const std::wstring& className, int left, int top) const
+    {
+        struct Search {
+            std::wstring className;
+            POINT at;
+            HWND found = nullptr;
+        } search{className, {left, top}};
+        EnumChildWindows(
+            window_,
+            [](HWND child, LPARAM data) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(data);
+                wchar_t name[64] = {};
+                GetClassNameW(child, name, 64);
+                RECT bounds;
+                GetWindowRect(child, &bounds);
+                MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&bounds), 2);
+                if (lstrcmpiW(name, s.className.c_str()) == 0 && bounds.left == s.at.x && bounds.top == s.at.y)
+                    s.found = child;
+                return s.found == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    bool Exited(DWORD milliseconds, DWORD& exitCode) const
+    {
+        return WaitForSingleObject(process_.get(), milliseconds) == WAIT_OBJECT_0 &&
+               GetExitCodeProcess(process_.get(), &exitCode);
+    }
+
+private:
+    static HWND MainWindow(DWORD processId)
+    {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, L"TALVERN Ver.1.10")) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == processId && IsWindowVisible(w)) return w;
+        }
+        return nullptr;
+    }
+
+    UniqueHandle process_;
+    HWND window_ = nullptr;
+};
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[512] = {};
+    SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// A message answered within a bound: a program stuck in a message box fails the
+// test instead of holding it.
+bool Send(HWND to, UINT message, WPARAM wParam, LPARAM lParam, UINT milliseconds = 10000)
+{
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(to, message, wParam, lParam, SMTO_NORMAL, milliseconds, &ignored) != 0;
+}
+
+// The texts of a message box the program's thread shows, to say why it is stuck.
+std::wstring DialogText(DWORD thread)
+{
+    std::wstring text;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+            EnumChildWindows(
+                window,
+                [](HWND child, LPARAM data) -> BOOL {
+                    *reinterpret_cast<std::wstring*>(data) += L"[" + WindowText(child) + L"]";
+                    return TRUE;
+                },
+                data);
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+// Keys as the keyboard sends them, to the window in front: pressed in order,
+// released in reverse.
+void PressKeys(HWND front, const std::vector<WORD>& keys)
+{
+    SetForegroundWindow(front);
+    std::vector<INPUT> inputs;
+    const auto key = [&](WORD vk, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD vk : keys) key(vk, 0);
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) key(*it, KEYEVENTF_KEYUP);
+    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void PutClipboardText(const std::wstring& text)
+{
+    UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+    std::memcpy(GlobalLock(memory.get()), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory.get());
+    const ScopedClipboard clipboard(nullptr);
+    ASSERT_TRUE(clipboard.opened());
+    EmptyClipboard();
+    ASSERT_TRUE(SetClipboardData(CF_UNICODETEXT, memory.get()));
+    memory.release();
+}
+
+// A shell drop of these files: the drop block lies in the receiving program's
+// memory, as the shell's drop does, and the receiver's DragFinish ends it.
+void DropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths)
+{
+    std::wstring names;
+    for (const std::string& path : paths) names += Cp932ToWide(path) + L'\0';
+    names += L'\0';
+    std::vector<std::uint8_t> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::memcpy(block.data(), &header, sizeof header);
+    std::memcpy(block.data() + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+    void* there = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(there, nullptr);
+    ASSERT_TRUE(WriteProcessMemory(process, there, block.data(), block.size(), nullptr));
+    ASSERT_TRUE(PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0));
+}
+
+int ListCount(HWND list) { return int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+// ---- the pictures
+
+constexpr int kWidth = 40, kHeight = 30;
+constexpr int kClipLeft = 5, kClipTop = 4, kClipWidth = 20, kClipHeight = 10;
+const std::vector<std::uint32_t> kColors = {0xFF0000, 0x00FF00, 0x0000FF, 0x808000};
+
+// The source pixel the crop's (x, y) shows, 0xRRGGBB, rows counted from the top.
+using PixelAt = std::function<std::uint32_t(int x, int y)>;
+
+std::uint32_t Checks(int x, int y) { return kColors[(x / 3 + y / 2) % 4]; }
+
+// An 8-bit BMP with a 4-colour table.
+std::vector<std::uint8_t> PalettedBmp()
+{
+    BmpLayout layout{.width = kWidth, .height = kHeight, .bitCount = 8, .colorsUsed = 4, .colors = kColors};
+    for (int y = kHeight - 1; y >= 0; --y) {
+        for (int x = 0; x < kWidth; ++x) layout.pixels.push_back(std::uint8_t((x / 3 + y / 2) % 4));
+        layout.pixels.resize(layout.pixels.size() + BmpRowBytes(kWidth, 8) - kWidth);
+    }
+    return MakeBmp(layout);
+}
+
+struct Expected {
+    int depth;
+    std::vector<std::uint32_t> colors;  // the colour table's first entries, 0xRRGGBB
+    PixelAt pixel;
+};
+
+void ExpectCrop(const std::string& path, const Expected& expected)
+{
+    SCOPED_TRACE(path);
+    const TBitmapHeaderInfo header = ReadBitmapHeader(path);
+    EXPECT_EQ(header.ColorDepth, expected.depth);
+    if (expected.colors.empty()) {
+        EXPECT_EQ(header.Palette, nullptr);
+    } else {
+        ASSERT_NE(header.Palette, nullptr);
+        ASSERT_GE(header.Palette->palNumEntries, expected.colors.size());
+        for (std::size_t i = 0; i < expected.colors.size(); ++i) {
+            const TPaletteEntry& e = header.Palette->palPalEntry[i];
+            EXPECT_EQ(std::uint32_t(e.peRed << 16 | e.peGreen << 8 | e.peBlue), expected.colors[i]) << i;
+        }
+    }
+    TBitmap crop;
+    crop.LoadFromFile(path);
+    ASSERT_EQ(crop.Width(), kClipWidth);
+    ASSERT_EQ(crop.Height(), kClipHeight);
+    for (int y = 0; y < kClipHeight; ++y)
+        for (int x = 0; x < kClipWidth; ++x)
+            ASSERT_EQ(crop.ScanLine(y)[x] & 0xFFFFFF, expected.pixel(kClipLeft + x, kClipTop + y)) << x << "," << y;
+}
+
+}  // namespace
+
+TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTypedFolderThenEscCloses)
+{
+    InstallWin32Platform();
+    const std::string dir = ScratchDir("end_to_end");
+    const std::string out = dir + "\\出力";
+    ASSERT_TRUE(CreateDirectoryW(Cp932ToWide(out).c_str(), nullptr));
+    WriteAll(dir + "\\pasted.bmp", PalettedBmp());
+    WriteAll(dir + "\\dropped.bmp", PalettedBmp());
+    const std::vector<std::string> pasted = {dir + "\\pasted.bmp"};
+    const std::vector<std::string> dropped = {dir + "\\dropped.bmp"};
+    const std::vector<std::pair<std::string, Expected>> outputs = {
+        {"pasted.bmp", {8, kColors, Checks}},
+        {"dropped.bmp", {8, kColors, Checks}},
+    };
+
+    RunningTalvern talvern(BuiltFile(TALVERN_EXE));
+    const HWND window = talvern.Window();
+    ASSERT_NE(window, nullptr);
+    const HWND list = talvern.Control(L"SysListView32", 200, 8);
+    const HWND editLeft = talvern.Control(L"Edit", 40, 16), editTop = talvern.Control(L"Edit", 128, 16);
+    const HWND editRight = talvern.Control(L"Edit", 40, 40), editBottom = talvern.Control(L"Edit", 128, 40);
+    const HWND editWidth = talvern.Control(L"Edit", 40, 64), editHeight = talvern.Control(L"Edit", 128, 64);
+    const HWND editSavePath = talvern.Control(L"Edit", 248, 264);
+    const HWND buttonRun = talvern.Control(L"Button", 232, 304);
+    for (HWND control : {list, editLeft, editTop, editRight, editBottom, editWidth, editHeight, editSavePath, buttonRun})
+        ASSERT_NE(control, nullptr);
+    ASSERT_EQ(WindowText(buttonRun), L"実行");
+
+    // The list's commands take their states when its menu opens (until then
+    // they are off): the paths go on the clipboard, a right click, then Esc.
+    std::wstring clipboard;
+    for (const std::string& path : pasted) clipboard += Cp932ToWide(path) + L"\r\n";
+    PutClipboardText(clipboard);
+    POINT at{20, 40};
+    ClientToScreen(list, &at);
+    PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
+    const auto menuShown = [] {
+        const HWND menu = FindWindowW(L"#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    };
+    ASSERT_TRUE(WaitFor(menuShown));
+    PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !menuShown(); }));
+
+    PressKeys(window, {VK_CONTROL, 'V'});
+    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(pasted.size()); })) << ListCount(list);
+    DropFiles(talvern.Process(), window, dropped);
+    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(pasted.size() + dropped.size()); })) << ListCount(list);
+
+    // Each edit takes its value with Enter.
+    for (const auto& [edit, value] : {std::pair{editLeft, kClipLeft}, std::pair{editTop, kClipTop},
+                                      std::pair{editWidth, kClipWidth}, std::pair{editHeight, kClipHeight}}) {
+        ASSERT_TRUE(Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(value).c_str())));
+        ASSERT_TRUE(Send(edit, WM_CHAR, VK_RETURN, 0)) << DialogText(talvern.Thread());
+    }
+    EXPECT_EQ(WindowText(editRight), std::to_wstring(kClipLeft + kClipWidth - 1));
+    EXPECT_EQ(WindowText(editBottom), std::to_wstring(kClipTop + kClipHeight - 1));
+    ASSERT_TRUE(Send(editSavePath, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Cp932ToWide(out).c_str())));
+
+    // The run is the button's click: the press returns when it is over.
+    ASSERT_TRUE(Send(buttonRun, BM_CLICK, 0, 0, 60000)) << DialogText(talvern.Thread());
+    for (const auto& [name, expected] : outputs) ExpectCrop(out + "\\" + name, expected);
+
+    // Esc, with no run going, ends the program.
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    ASSERT_TRUE(GetGUIThreadInfo(talvern.Thread(), &focus));
+    PostMessageW(focus.hwndFocus ? focus.hwndFocus : window, WM_KEYDOWN, VK_ESCAPE, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(talvern.Exited(10000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
