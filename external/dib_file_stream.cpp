@@ -54,7 +54,10 @@ bool TDibFileStream::Open(const std::uint8_t* info, std::size_t infoBytes, const
     PutU16(file, 0x4D42);
     PutU32(file + 2, HeaderSize() + bitsSize_);
     PutU32(file + 10, HeaderSize());
-    SetPointer(header_.data(), std::int64_t(HeaderSize()) + bitsSize_);
+    // Two pieces, so no one block of memory is advertised (Memory() stays null):
+    // readers go through Read.
+    SetPointer(nullptr, 0);
+    size_ = std::int64_t(HeaderSize()) + bitsSize_;
     return true;
 }
 

@@ -108,6 +108,8 @@ TEST(DibFileStream, ZeroImageSizeIsComputedAndReadsStopAtTheBits)
     stream.SetPosition(54 + 14);
     EXPECT_EQ(stream.Read(piece, 8), 2);
     EXPECT_EQ(stream.Write(piece, 8), 0);
+    // Header and bits are two blocks: the stream must not pass for one.
+    EXPECT_EQ(stream.Memory(), nullptr);
 }
 
 TEST(DibFileStream, V5HeaderLoadsAsWhatItIs)
