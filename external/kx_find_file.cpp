@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/cp932.h"
 #include "framework/win32/wide.h"
 #include "image/path_helpers.h"
 
@@ -24,11 +25,6 @@ std::string DirectoryPart(const std::string& path)
 {
     const std::string name = FileNamePart(path);
     return path.substr(0, path.size() - name.size());
-}
-
-bool IsLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
 }  // namespace
@@ -140,8 +136,7 @@ bool kxFindFile::ChildStep()
             return false;
         }
         std::size_t cut = 0;
-        while (cut < PendingDirs.size() && PendingDirs[cut] != ';')
-            cut += IsLeadByte(static_cast<unsigned char>(PendingDirs[cut])) ? 2 : 1;
+        while (cut < PendingDirs.size() && PendingDirs[cut] != ';') cut = Cp932Next(PendingDirs, cut);
         const std::string dir = PendingDirs.substr(0, cut);
         PendingDirs.erase(0, std::min(cut + 1, PendingDirs.size()));
         if (!Child) Child = std::make_unique<kxFindFile>();

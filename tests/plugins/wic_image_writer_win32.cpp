@@ -61,6 +61,38 @@ bool WriteWicImage(const std::string& path, TWicContainer container, int width, 
     return written;
 }
 
+bool WriteWicIndexedPng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& indices,
+                        const std::vector<std::uint32_t>& colors)
+{
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    bool written = false;
+    {
+        Com<IWICImagingFactory> factory;
+        Com<IWICStream> stream;
+        Com<IWICBitmapEncoder> encoder;
+        Com<IWICBitmapFrameEncode> frame;
+        Com<IWICPalette> palette;
+        WICPixelFormatGUID format = GUID_WICPixelFormat8bppIndexed;
+        std::vector<WICColor> table(colors.begin(), colors.end());
+        std::vector<BYTE> rows(indices.begin(), indices.end());
+        written =
+            SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory.p))) &&
+            SUCCEEDED(factory->CreateStream(&stream.p)) &&
+            SUCCEEDED(stream->InitializeFromFilename(Cp932ToWide(path).c_str(), GENERIC_WRITE)) &&
+            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder.p)) &&
+            SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
+            SUCCEEDED(encoder->CreateNewFrame(&frame.p, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
+            SUCCEEDED(frame->SetSize(UINT(width), UINT(height))) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
+            format == GUID_WICPixelFormat8bppIndexed && SUCCEEDED(factory->CreatePalette(&palette.p)) &&
+            SUCCEEDED(palette->InitializeCustom(table.data(), UINT(table.size()))) &&
+            SUCCEEDED(frame->SetPalette(palette.p)) &&
+            SUCCEEDED(frame->WritePixels(UINT(height), UINT(width), UINT(rows.size()), rows.data())) &&
+            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return written;
+}
+
 std::vector<std::uint8_t> TestPattern(int width, int height)
 {
     std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4);

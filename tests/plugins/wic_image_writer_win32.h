@@ -12,5 +12,10 @@ enum class TWicContainer { Png, Jpeg };
 bool WriteWicImage(const std::string& path, TWicContainer container, int width, int height,
                    const std::vector<std::uint8_t>& pixels, bool alpha);
 
+// An 8-bit palette PNG: `indices` width x height, top row first; `colors` are
+// 0xAARRGGBB entries.
+bool WriteWicIndexedPng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& indices,
+                        const std::vector<std::uint32_t>& colors);
+
 // A picture with detail in every channel: gradients crossed with a checker.
 std::vector<std::uint8_t> TestPattern(int width, int height);

@@ -74,6 +74,25 @@ TEST(WicPlugin, PngPixelsComeBackExactly)
     }
 }
 
+TEST(WicPlugin, PaletteSourcesComeBackAt8BitsWithTheirTable)
+{
+    const std::string file = ScratchDir("wic_indexed") + "\\indexed.png";
+    const int width = 5, height = 3;
+    const std::vector<std::uint32_t> colors = {0xFF102030, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+    std::vector<std::uint8_t> indices(width * height);
+    for (std::size_t i = 0; i < indices.size(); ++i) indices[i] = std::uint8_t(i % 4);
+    ASSERT_TRUE(WriteWicIndexedPng(file, width, height, indices, colors));
+    Decoded decoded;
+    ASSERT_TRUE(LoadThroughPlugin(file, decoded));
+    EXPECT_EQ(decoded.bitmap.PixelFormat, pf8bit);
+    ASSERT_TRUE(decoded.palette);
+    ASSERT_GE(decoded.palette->palNumEntries, 4);
+    EXPECT_EQ(decoded.palette->palPalEntry[1], (TPaletteEntry{0xFF, 0, 0, 0}));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            EXPECT_EQ(decoded.bitmap.ScanLine(y)[x] & 0xFFFFFF, colors[indices[y * width + x]] & 0xFFFFFF);
+}
+
 TEST(WicPlugin, JpegPixelsComeBackClose)
 {
     const std::string dir = ScratchDir("wic_jpeg");
