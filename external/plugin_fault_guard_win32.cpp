@@ -38,8 +38,12 @@ bool IsHardwareFault(DWORD code)
 }
 
 // Resumes the thread in Land() on a fresh, aligned stack slot below the fault.
-LONG Redirect(CONTEXT* context)
+// The exception is resumed elsewhere than where it was raised, so even one
+// raised as non-continuable may be.
+LONG Redirect(EXCEPTION_POINTERS* exception)
 {
+    exception->ExceptionRecord->ExceptionFlags &= ~DWORD{EXCEPTION_NONCONTINUABLE};
+    CONTEXT* context = exception->ContextRecord;
     const ULONG_PTR landing = reinterpret_cast<ULONG_PTR>(&Land);
 #ifdef _WIN64
     context->Rsp = ((context->Rsp - 512) & ~ULONG_PTR{15}) - 8;
@@ -58,7 +62,7 @@ LONG CALLBACK OnFirstChance(EXCEPTION_POINTERS* exception)
     if (!frame || !IsHardwareFault(exception->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
     const auto address = reinterpret_cast<ULONG_PTR>(exception->ExceptionRecord->ExceptionAddress);
     if (address < frame->moduleBegin || address >= frame->moduleEnd) return EXCEPTION_CONTINUE_SEARCH;
-    return Redirect(exception->ContextRecord);
+    return Redirect(exception);
 }
 
 // The filter that was in place before the first guarded call: the filter is
@@ -67,7 +71,7 @@ LPTOP_LEVEL_EXCEPTION_FILTER outerFilter = nullptr;
 
 LONG WINAPI OnUnhandled(EXCEPTION_POINTERS* exception)
 {
-    if (activeFrame) return Redirect(exception->ContextRecord);
+    if (activeFrame) return Redirect(exception);
     return outerFilter ? outerFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
 }
 

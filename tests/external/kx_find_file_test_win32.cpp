@@ -44,16 +44,22 @@ TEST(KxFindFile, OwnMatchesThenEachSubDirectoryDepthFirst)
     MakeDir(root + "\\archived", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
     Touch(root + "\\archived\\never.x");
 
+    // Wine keeps only the hidden and system bits of a directory: there the
+    // archived folder is an ordinary one and is searched.
+    const DWORD archived = GetFileAttributesW(Cp932ToWide(root + "\\archived").c_str());
+    const bool archiveKept = (archived & FILE_ATTRIBUTE_ARCHIVE) != 0;
+
     kxFindFile finder;
     ASSERT_TRUE(finder.Find(root, "*.x"));
     std::vector<std::string> found = Walk(finder);
-    ASSERT_EQ(found.size(), 4u);
+    ASSERT_EQ(found.size(), archiveKept ? 4u : 5u);
+    EXPECT_EQ(std::count(found.begin(), found.end(), root + "\\archived\\never.x"), archiveKept ? 0 : 1);
     EXPECT_EQ(found[0], root + "\\top.x");
     // Sub-directories come in the file system's listing order, each one's own
     // files before its sub-directories.
     const auto at = [&](const std::string& name) { return std::find(found.begin(), found.end(), root + name) - found.begin(); };
     EXPECT_EQ(at("\\a\\deep\\two.x"), at("\\a\\one.x") + 1);
-    EXPECT_LT(at("\\b\\three.x"), 4);
+    EXPECT_LT(at("\\b\\three.x"), std::ptrdiff_t(found.size()));
 
     kxFindFile flat(root + "\\*.x", false);
     EXPECT_EQ(Walk(flat), std::vector<std::string>{root + "\\top.x"});
