@@ -101,7 +101,7 @@ int main(int argc, char** argv)
     };
     const auto ms = [&](long long ticks) { return 1000.0 * double(ticks) / double(frequency.QuadPart); };
     const auto getPicture = reinterpret_cast<spi::GetPictureProc>(GetProcAddress(spi.Module.get(), "GetPicture"));
-    std::vector<double> plugin, decodeOnly, direct;
+    std::vector<double> plugin, decodeOnly, infoOnly, direct;
     for (int i = 0; i <= repetitions; ++i) {  // the first round warms up and is not counted
         const auto t0 = now();
         const bool a = ThroughPlugin(spi, file);
@@ -110,7 +110,9 @@ int main(int argc, char** argv)
         const auto t2 = now();
         const bool c = PluginDecodeOnly(getPicture, file);
         const auto t3 = now();
-        if (!a || !b || !c) {
+        const bool d = spi.GetPictureInfo();
+        const auto t4 = now();
+        if (!a || !b || !c || !d) {
             std::fprintf(stderr, "a load failed (plug-in %d, WIC %d, decode %d)\n", a, b, c);
             return 1;
         }
@@ -118,6 +120,7 @@ int main(int argc, char** argv)
         plugin.push_back(ms(t1 - t0));
         direct.push_back(ms(t2 - t1));
         decodeOnly.push_back(ms(t3 - t2));
+        infoOnly.push_back(ms(t4 - t3));
     }
     factory->Release();
     CoUninitialize();
@@ -125,6 +128,7 @@ int main(int argc, char** argv)
     std::printf("1024x768 24-bit PNG, median of %d\n", repetitions);
     std::printf("  through the plug-in into a TBitmap: %8.2f ms\n", p);
     std::printf("  the plug-in's GetPicture alone:     %8.2f ms\n", Median(decodeOnly));
+    std::printf("  the plug-in's GetPictureInfo alone: %8.2f ms\n", Median(infoOnly));
     std::printf("  WIC directly into 24-bit rows:      %8.2f ms\n", d);
     std::printf("  ratio plug-in / WIC:                %8.2f\n", p / d);
     return 0;

@@ -118,8 +118,12 @@ void kxvSPI::SetFileName(const std::string& name)
     if (IsSupport()) GetPictureInfo();
 }
 
+// In memory mode the plug-in is handed the image itself in place of the file
+// name and its length as the offset-or-length argument; IsSupported gets the
+// image, which must then hold at least the 2 KB it may look at.
 void kxvSPI::SetMemory(const std::uint8_t* data)
 {
+    MemoryMode = true;
     Memory = data;
     if (IsSupport()) GetPictureInfo();
 }
