@@ -2,6 +2,11 @@
 
 #include "gif/gif_picture.h"
 
+TClipImage::TClipImage() : external_(MakeClipExternalReader())
+{
+    if (external_) external_->SetEnable(true);
+}
+
 bool TClipImage::LoadFromFile(const std::string& fileName)
 {
     try {
@@ -15,5 +20,11 @@ bool TClipImage::LoadFromFile(const std::string& fileName)
     } catch (...) {
         return false;
     }
-    return kxvImage::LoadFromFile(fileName);
+    if (kxvImage::LoadFromFile(fileName)) return true;
+    if (!external_ || !external_->LoadFromFile(fileName, Picture().Bitmap())) return false;
+    ColorDepth = external_->SourceColorDepth();
+    CopyPalette(external_->SourcePalette());
+    external_->SetPalette(nullptr);
+    Invalidate();
+    return true;
 }
