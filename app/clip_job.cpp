@@ -33,36 +33,39 @@ void TClipJob::ButtonRunClick()
 {
     if (running_)
         return;
+    if (CheckRun())
+        RunClip();
+}
+
+bool TClipJob::CheckRun()
+{
     if (ClipRect.Width() < 0 || ClipRect.Height() < 0) {
         host_.ShowError(kBadRectMessage);
-        return;
+        return false;
     }
     if (host_.EntryCount() <= 0) {
         host_.ShowError(kNoFilesMessage);
-        return;
+        return false;
     }
     const std::string directory = host_.OutputDirectory();
-    if (directory.empty()) {
-        RunClip();
-        return;
-    }
+    if (directory.empty())
+        return true;
     switch (PathKind(directory)) {
     case TPathKind::NotFound:
         if (host_.Confirm(kCreateDirQuestion) != TConfirmAnswer::Yes)
-            return;
+            return false;
         if (!CreateDir(directory)) {
             host_.ShowError(kCreateDirFailedMessage);
-            return;
+            return false;
         }
-        RunClip();
-        return;
+        return true;
     case TPathKind::Directory:
-        RunClip();
-        return;
+        return true;
     case TPathKind::Other:
         host_.ShowError(kFileInTheWayMessage);
-        return;
+        return false;
     }
+    return false;
 }
 
 void TClipJob::RunClip()
