@@ -7,6 +7,7 @@
 #include "framework/palette.h"
 
 class TBitmap;
+class TStream;
 
 struct TGifPictureInfo {
     int ColorDepth = 0;     // as kxvGIF::ColorDepth
@@ -15,6 +16,10 @@ struct TGifPictureInfo {
 
 // True when the file begins with "GIF". Raises the file-open errors.
 bool IsGifFile(const std::string& fileName);
+// The same for a stream, read from its position (which it leaves moved).
+bool IsGifFile(TStream& stream);
 // Decodes the file into bitmap. On failure (EInvalidGraphic for a malformed
 // stream, the file errors, EOutOfResources) bitmap keeps its previous picture.
 TGifPictureInfo LoadGifPicture(const std::string& fileName, TBitmap& bitmap);
+// The same from a stream's position on.
+TGifPictureInfo LoadGifPicture(TStream& stream, TBitmap& bitmap);
