@@ -20,18 +20,21 @@ for program in "$build"/bench/*; do
     --benchmark_out_format=json "$@"
 done
 
-echo "== ratios to the floor (median real time)"
+echo "== ratios to the floor (medians: real time, and CPU time, which a machine shared with others disturbs less)"
 for json in "$results"/*.json; do
   awk '
     /"name":/ { name = $2; gsub(/[",]/, "", name) }
     /"aggregate_name": "median"/ { median = 1 }
     /"real_time":/ { time = $2; gsub(/,/, "", time) }
+    /"cpu_time":/ { cpu = $2; gsub(/,/, "", cpu) }
     /^ *}/ {
-      if (median && name != "") { sub(/_median$/, "", name); t[name] = time }
+      if (median && name != "") { sub(/_median$/, "", name); t[name] = time; c[name] = cpu }
       name = ""; median = 0
     }
     END {
-      for (n in t) if ((n "_Floor") in t) printf "%-40s %6.2fx  (%.1f / %.1f)\n", n, t[n] / t[n "_Floor"], t[n], t[n "_Floor"]
+      for (n in t) if ((n "_Floor") in t)
+        printf "%-40s %6.2fx  (%.1f / %.1f)   cpu %6.2fx  (%.1f / %.1f)\n", n, t[n] / t[n "_Floor"], t[n], t[n "_Floor"],
+               c[n] / c[n "_Floor"], c[n], c[n "_Floor"]
       # Readers side by side: how many times faster kxvGIF is than each other one.
       for (n in t) if (n ~ /_kxvGIF$/) {
         base = substr(n, 1, length(n) - 7)
