@@ -1,5 +1,6 @@
 #include "app/clip_job.h"
 
+#include <cstring>
 #include <exception>
 
 #include "framework/bitmap.h"
@@ -108,6 +109,7 @@ void TClipJob::RunClip()
     }
 
     running_ = false;
+    crop_.SetSize(0, 0);  // the run's crop memory goes with the run
     host_.SetStatusText(kIdleStatus);
 }
 
@@ -125,15 +127,15 @@ int TClipJob::FindEntry(const std::string& path, int expectedIndex)
 bool TClipJob::ClipFile(const std::string& path)
 {
     try {
-        TBitmap crop;
         if (!LoadPreview(path)) {
             host_.ClipFailed(kInvalidCaption);
             return false;
         }
         host_.ProcessMessages();
 
-        // New pixels of a bitmap are black, and the copy skips what lies
-        // outside the picture: so is every part of the rectangle beyond it. A
+        // The crop's pixels stay from file to file (one allocation, and on
+        // Windows one DIB section, per run rather than per file). The copy skips
+        // what lies outside the picture, which must be black: cleared here. A
         // rectangle inside the picture, copied one to one, covers every pixel:
         // clearing them first would be wasted.
         TBitmap& picture = image_.Picture().Bitmap();
@@ -141,7 +143,10 @@ bool TClipJob::ClipFile(const std::string& path)
         const bool covered = source.Left >= 0 && source.Top >= 0 && source.Right <= picture.Width() &&
                              source.Bottom <= picture.Height() && source.Right - source.Left == ClipRect.Width() &&
                              source.Bottom - source.Top == ClipRect.Height();
-        crop.SetSize(ClipRect.Width(), ClipRect.Height(), covered ? TPixelFill::Undefined : TPixelFill::Black);
+        TBitmap& crop = crop_;
+        crop.SetSize(ClipRect.Width(), ClipRect.Height(), TPixelFill::Undefined);
+        if (!covered && !crop.Empty())
+            std::memset(crop.ScanLine(0), 0, std::size_t(crop.Width()) * std::size_t(crop.Height()) * 4);
         TCanvas& target = crop.Canvas();
         target.CopyMode = cmSrcCopy;
         target.CopyRect(Rect(0, 0, crop.Width(), crop.Height()), picture.Canvas(), source);

@@ -21,6 +21,7 @@
 //    list-change handler skips its preview load while it is true.
 #include <string>
 
+#include "framework/bitmap.h"
 #include "image/kx_rect.h"
 #include "image/path_rules.h"
 
@@ -122,6 +123,7 @@ private:
 
     TClipJobHost& host_;
     kxvImage& image_;
+    TBitmap crop_;
     bool running_ = false;
     bool cancelRequested_ = false;
 };

@@ -403,7 +403,7 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
             const std::size_t headers = FileHeaderSize + InfoHeaderSize + 4 * std::size_t(count);
             const std::size_t row = std::size_t(rowSize);
             const std::size_t rowsPerChunk = std::clamp<std::size_t>(WriteChunkSize / row, 1, std::size_t(bitmap.Height()));
-            const std::size_t capacity = std::max(headers, rowsPerChunk * row);
+            const std::size_t capacity = headers + rowsPerChunk * row;  // a small file goes in one write
             const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[capacity]);
             std::uint8_t* const fileHeader = chunk.get();
             std::memset(fileHeader, 0, FileHeaderSize);
