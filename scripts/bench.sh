@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Runs every benchmark program of BUILD/bench, then prints, for each benchmark
 # NAME that has a partner NAME_Floor, the ratio of their median times: how far
-# the work stays above the floor it cannot go below.
-#   scripts/bench.sh BUILD [extra benchmark arguments...]
+# the work stays above the floor it cannot go below. The batch benchmark prints
+# its own ratios; with a Windows build beside, its batch benchmark runs under
+# Wine as well.
+#   scripts/bench.sh BUILD [WINDOWS_BUILD] [extra benchmark arguments...]
 set -euo pipefail
-build="${1:?usage: scripts/bench.sh BUILD}"
+build="${1:?usage: scripts/bench.sh BUILD [WINDOWS_BUILD]}"
 shift
+windows=""
+if [ $# -gt 0 ] && [ -d "$1" ]; then windows="$1"; shift; fi
 results="$build/bench-results"
 mkdir -p "$results"
 
@@ -14,6 +18,7 @@ for program in "$build"/bench/*; do
   [ -f "$program" ] && [ -x "$program" ] || continue
   name="$(basename "$program")"
   echo "== $name"
+  if [ "$name" = batch_bench ]; then "$program"; continue; fi
   # Interleaved repetitions, medians: fairer on a machine that others share.
   "$program" --benchmark_repetitions=7 --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true --benchmark_out="$results/$name.json" \
@@ -43,3 +48,8 @@ for json in "$results"/*.json; do
       }
     }' "$json"
 done
+
+if [ -n "$windows" ]; then
+  echo "== batch_bench.exe under Wine"
+  bash "$(dirname "$0")/with-display.sh" bash "$(dirname "$0")/wine-exec.sh" "$windows/bench/batch_bench.exe"
+fi
