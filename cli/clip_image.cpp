@@ -13,7 +13,7 @@ bool TClipImage::LoadFromFile(const std::string& fileName)
         TBufferedReadStream stream(file);
         if (IsGifFile(stream)) {
             stream.SetPosition(0);
-            TGifPictureInfo info = LoadGifPicture(stream, Picture().Bitmap());
+            TGifPictureInfo info = LoadGifPicture(stream, Picture().Bitmap(), scratch_);
             ColorDepth = info.ColorDepth;
             SetPalette(std::move(info.Palette));
             Invalidate();

@@ -7,13 +7,20 @@
 namespace {
 
 template <typename Load>
-TGifPictureInfo LoadPicture(TBitmap& bitmap, Load load)
+TGifPictureInfo LoadPicture(TBitmap& bitmap, TBitmap& decoded, Load load)
 {
     kxvGIF gif;
     gif.UseDelay = false;
-    TBitmap decoded;
+    // The decoder fills the whole screen with the background before drawing
+    // (FillBackground, no offset): what the bitmap held before never shows.
+    // Its format and palette start as a new bitmap's.
+    decoded.PixelFormat = pfDevice;
+    decoded.SetPalette(nullptr);
     load(gif, decoded);
+    TBitmap previous;
+    previous.TakeOver(bitmap);
     bitmap.TakeOver(decoded);
+    decoded.TakeOver(previous);
     TGifPictureInfo info;
     info.ColorDepth = gif.ColorDepth;
     info.Palette = CopyLogPalette(gif.Palette());
@@ -37,10 +44,11 @@ bool IsGifFile(TStream& stream)
 
 TGifPictureInfo LoadGifPicture(const std::string& fileName, TBitmap& bitmap)
 {
-    return LoadPicture(bitmap, [&](kxvGIF& gif, TBitmap& decoded) { gif.LoadFromFile(fileName, decoded); });
+    TBitmap decoded;
+    return LoadPicture(bitmap, decoded, [&](kxvGIF& gif, TBitmap& target) { gif.LoadFromFile(fileName, target); });
 }
 
-TGifPictureInfo LoadGifPicture(TStream& stream, TBitmap& bitmap)
+TGifPictureInfo LoadGifPicture(TStream& stream, TBitmap& bitmap, TBitmap& scratch)
 {
-    return LoadPicture(bitmap, [&](kxvGIF& gif, TBitmap& decoded) { gif.LoadFromStream(stream, decoded); });
+    return LoadPicture(bitmap, scratch, [&](kxvGIF& gif, TBitmap& target) { gif.LoadFromStream(stream, target); });
 }

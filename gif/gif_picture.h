@@ -21,5 +21,8 @@ bool IsGifFile(TStream& stream);
 // Decodes the file into bitmap. On failure (EInvalidGraphic for a malformed
 // stream, the file errors, EOutOfResources) bitmap keeps its previous picture.
 TGifPictureInfo LoadGifPicture(const std::string& fileName, TBitmap& bitmap);
-// The same from a stream's position on.
-TGifPictureInfo LoadGifPicture(TStream& stream, TBitmap& bitmap);
+// The same from a stream's position on, decoded into `scratch` (whose memory
+// serves again when its size fits) and then exchanged with `bitmap`: a batch
+// that passes the same two bitmaps makes no new pixel memory per file. On
+// failure bitmap keeps its picture.
+TGifPictureInfo LoadGifPicture(TStream& stream, TBitmap& bitmap, TBitmap& scratch);
