@@ -147,6 +147,8 @@ bool TClipJob::ClipFile(const std::string& path)
         crop.SetSize(ClipRect.Width(), ClipRect.Height(), TPixelFill::Undefined);
         if (!covered && !crop.Empty())
             std::memset(crop.ScanLine(0), 0, std::size_t(crop.Width()) * std::size_t(crop.Height()) * 4);
+        // The writer keeps a 16-bit source's own packing, 5-5-5 or 5-6-5.
+        crop.PixelFormat = picture.PixelFormat;
         TCanvas& target = crop.Canvas();
         target.CopyMode = cmSrcCopy;
         target.CopyRect(Rect(0, 0, crop.Width(), crop.Height()), picture.Canvas(), source);

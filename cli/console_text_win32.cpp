@@ -3,16 +3,12 @@
 #include <windows.h>
 
 #include <io.h>
-#include <memory>
 #include <shellapi.h>
 
+#include "framework/win32/handles.h"
 #include "framework/win32/wide.h"
 
 namespace {
-
-struct LocalFreeDeleter {
-    void operator()(LPWSTR* p) const { LocalFree(p); }
-};
 
 std::string WideToCodePage(std::wstring_view wide, UINT codePage)
 {
@@ -46,9 +42,10 @@ std::string ConsolePath(std::string_view path)
 std::vector<std::string> ProgramArguments(int, char**)
 {
     int count = 0;
-    std::unique_ptr<LPWSTR, LocalFreeDeleter> wide(CommandLineToArgvW(GetCommandLineW(), &count));
+    const UniqueLocal block(CommandLineToArgvW(GetCommandLineW(), &count));
+    const auto* wide = static_cast<const LPWSTR*>(block.get());
     std::vector<std::string> arguments;
-    for (int i = 1; wide && i < count; ++i) arguments.push_back(WideToCp932(wide.get()[i]));
+    for (int i = 1; wide && i < count; ++i) arguments.push_back(WideToCp932(wide[i]));
     return arguments;
 }
 

@@ -29,3 +29,9 @@ TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButton
 }
 
 void ShowMessage(const std::string& text) { Application().Dialogs().ShowMessage(text); }
+
+bool TOpenDialog::Execute()
+{
+    Files.clear();
+    return Application().Dialogs().ExecuteOpenDialog(*this);
+}

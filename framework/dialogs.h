@@ -3,6 +3,7 @@
 // which tests replace so that they never wait on a window.
 #include <memory>
 #include <string>
+#include <vector>
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
@@ -20,6 +21,30 @@ constexpr TModalResult mrCancel = 2;
 constexpr TModalResult mrYes = 6;
 constexpr TModalResult mrNo = 7;
 
+// ---- The open-file dialog
+using TOpenOptions = unsigned;
+constexpr TOpenOptions ofHideReadOnly = 0x01;
+constexpr TOpenOptions ofAllowMultiSelect = 0x02;
+constexpr TOpenOptions ofPathMustExist = 0x04;
+constexpr TOpenOptions ofFileMustExist = 0x08;
+
+struct TOpenDialog {
+    // Pairs of description and patterns: "Bitmap|*.bmp;*.dib|GIF|*.gif".
+    std::string Filter;
+    int FilterIndex = 1;  // 1: the first pair
+    std::string Title;
+    std::string FileName;
+    TOpenOptions Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist;
+    // After a confirmed Execute: the chosen files as full paths, in the
+    // dialog's order; FileName is the first of them.
+    std::vector<std::string> Files;
+
+    // Shows the dialog through the application's dialog service; true when the
+    // user confirmed it.
+    bool Execute();
+};
+// ---- (end of the open-file dialog)
+
 class TDialogService {
 public:
     virtual ~TDialogService() = default;
@@ -27,6 +52,15 @@ public:
     virtual TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) = 0;
     // A plain box with the text and one OK button.
     virtual void ShowMessage(const std::string& text) = 0;
+
+    // ---- The open-file dialog: true when the user confirmed; fills Files and
+    // FileName. A service without a display has no user to ask: cancelled.
+    virtual bool ExecuteOpenDialog(TOpenDialog& dialog)
+    {
+        (void)dialog;
+        return false;
+    }
+    // ---- (end of the open-file dialog)
 };
 
 // Without a display: the text goes to standard error and every question is

@@ -14,16 +14,23 @@ packages=(
   clang libclang-rt-14-dev
 )
 
-# Wine runs the 64-bit Windows build here: these machines' kernels cannot execute
-# 32-bit code, so Wine's 32-bit half (wine32:i386) would never start.
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
+# Wine's 32-bit half runs the shipped 32-bit build, where this machine executes
+# 32-bit code at all (scripts/win32-support.sh finds out by trying).
+need_i386=
+if bash "$(dirname "$0")/win32-support.sh" >/dev/null; then
+  dpkg --print-foreign-architectures | grep -qx i386 || need_i386=yes
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' || missing+=(wine32:i386)
+fi
+
 if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" = 0 ] && SUDO= || SUDO=sudo
   echo "installing: ${missing[*]}"
+  [ -n "$need_i386" ] && $SUDO dpkg --add-architecture i386
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

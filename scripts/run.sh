@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# `make run`: opens TALVERN under Wine. Without a display it says so in one line,
-# then runs the command-line clipper on samples/ and tells where the crops went.
+# `make run`: opens TALVERN under Wine: the shipped 32-bit program where this
+# machine executes 32-bit code, its 64-bit twin elsewhere. Without a display it
+# says so in one line, then runs the command-line clipper on samples/ and tells
+# where the crops went.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build/win64}"
 cd "$root"
+if bash scripts/win32-support.sh >/dev/null; then
+  export TALVERN_WINE_ARCH=win32
+else
+  export TALVERN_WINE_ARCH=win64
+fi
+make -s "$TALVERN_WINE_ARCH"
+build="$root/build/$TALVERN_WINE_ARCH"
 . scripts/wine-env.sh
 
 window="$build/app/TALVERN.exe"

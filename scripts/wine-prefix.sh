@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the project's own Wine prefix once: 32-bit-capable, Japanese fonts
+# Makes the project's own Wine prefix once (for the arch of wine-env.sh), Japanese fonts
 # substituted for the window's "ＭＳ Ｐゴシック".
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"

@@ -6,7 +6,7 @@
 
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
-#include "framework/win32/gdi_handles.h"
+#include "framework/win32/handles.h"
 #include "framework/win32/pixel_buffer_win32.h"
 #include "framework/win32/wide.h"
 

@@ -10,10 +10,7 @@
 
 TForm::TForm() = default;
 
-TForm::~TForm()
-{
-    if (tooltip_) DestroyWindow(tooltip_);
-}
+TForm::~TForm() = default;
 
 void TForm::CreateParams(TCreateParams& params)
 {
@@ -35,10 +32,10 @@ void TForm::CreateWnd()
                             Cp932ToWide(Font.Name).c_str()));
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+    tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    if (tooltip_) SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+                               GetModuleHandleW(nullptr), nullptr));
+    if (tooltip_) SendMessageW(tooltip_.get(), TTM_SETMAXTIPWIDTH, 0, 400);
     if (Position == poScreenCenter) {
         RECT work;
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -78,7 +75,7 @@ void TForm::AddTool(TControl& control)
     } else {
         return;
     }
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TForm::UpdateHint(TControl& control) { AddTool(control); }
@@ -151,6 +148,24 @@ bool TForm::DialogKey(const MSG& message)
         CancelButton->Click();
         return true;
     }
+    // The keyboard's repetition of a held Enter clicks no more.
+    if (message.wParam == VK_RETURN && !alt && !ctrl && (message.lParam & (1 << 30)) == 0) return EnterKey(message);
+    return false;
+}
+
+bool TForm::EnterKey(const MSG& message)
+{
+    TWinControl* focused = FromHandle(message.hwnd);
+    if (focused && focused->ParentForm() == this) {
+        MSG copy = message;
+        const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&copy));
+        if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+        if (focused->EnterKey(true)) return true;
+    }
+    for (TWinControl* control : TabOrderList())
+        if (control != focused && control->HandleAllocated() && IsWindowVisible(control->Handle()) &&
+            IsWindowEnabled(control->Handle()) && control->EnterKey(false))
+            return true;
     return false;
 }
 
@@ -163,7 +178,7 @@ void TForm::WndProc(TMessage& message)
         return;
     case WM_DESTROY:
         // The tooltip is owned by the form's window and goes with it.
-        tooltip_ = nullptr;
+        tooltip_.release();
         break;
     case WM_ACTIVATE:
         if (LOWORD(message.WParam) != WA_INACTIVE && ActiveControl() && ActiveControl()->HandleAllocated()) {

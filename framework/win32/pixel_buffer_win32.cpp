@@ -12,14 +12,9 @@ DibSectionBuffer::DibSectionBuffer(int width, int height) : PixelBuffer(width, h
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap_ || !bits) throw EOutOfResources("メモリが足りません");
     bits_ = static_cast<std::uint32_t*>(bits);
-}
-
-DibSectionBuffer::~DibSectionBuffer()
-{
-    DeleteObject(bitmap_);
 }
 
 // A DIB section's memory always comes cleared from the system: the fill asked

@@ -8,6 +8,8 @@
 #include "framework/exceptions.h"
 #include "framework/screen.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/handles.h"
+#include "framework/win32/open_dialog.h"
 #include "framework/win32/wide.h"
 
 namespace {
@@ -24,13 +26,9 @@ public:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = kTimerWindowClass;
         RegisterClassExW(&wc);
-        window_ = CreateWindowExW(0, kTimerWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~Win32Backend() override
-    {
-        if (window_) DestroyWindow(window_);
+        window_.reset(CreateWindowExW(0, kTimerWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+        SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
 
     void ProcessMessages() override
@@ -57,13 +55,13 @@ public:
     {
         const int id = nextId_++;
         timers_[id] = std::move(onTimer);
-        SetTimer(window_, static_cast<UINT_PTR>(id), intervalMs, nullptr);
+        SetTimer(window_.get(), static_cast<UINT_PTR>(id), intervalMs, nullptr);
         return id;
     }
 
     void StopTimer(int id) override
     {
-        KillTimer(window_, static_cast<UINT_PTR>(id));
+        KillTimer(window_.get(), static_cast<UINT_PTR>(id));
         timers_.erase(id);
     }
 
@@ -94,7 +92,7 @@ private:
         return DefWindowProcW(window, msg, wParam, lParam);
     }
 
-    HWND window_ = nullptr;
+    UniqueWindow window_;
     std::map<int, std::function<void()>> timers_;
     int nextId_ = 1;
 };
@@ -121,6 +119,10 @@ public:
     }
 
     void ShowMessage(const std::string& text) override { Show(text, MB_OK); }
+
+    // ---- The open-file dialog
+    bool ExecuteOpenDialog(TOpenDialog& dialog) override { return ExecuteOpenDialogWin32(dialog); }
+    // ---- (end of the open-file dialog)
 
 private:
     static TModalResult Show(const std::string& text, UINT flags)

@@ -15,6 +15,7 @@
 
 class TWinControl;
 class TForm;
+class TPopupMenu;
 
 LRESULT CALLBACK TalvernWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -47,7 +48,14 @@ public:
     std::string Caption() const;
     void SetCaption(const std::string& caption);
 
+    // Enter pressed in the control's form: a button that has the focus, or is
+    // the form's default button, clicks. True when the control took the key.
+    virtual bool EnterKey(bool focused) { (void)focused; return false; }
+
     TKeyPressEvent OnKeyPress;
+    // Opens on a right click (or the menu key); sees the key-downs for its
+    // shortcuts first. Not owned.
+    TPopupMenu* PopupMenu = nullptr;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 

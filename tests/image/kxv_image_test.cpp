@@ -132,6 +132,24 @@ TEST(KxvImage, FailedPictureLoadKeepsThePictureButDescribesTheFile)
     EXPECT_EQ(image.Picture().Width(), 2);
 }
 
+// 20000 x 20000 pixels need 1.5 GiB: more than a 32-bit process can ever
+// hold. A run-length file that small is still a clean load failure everywhere.
+TEST(KxvImage, PictureTooLargeForTheAddressSpaceFailsCleanly)
+{
+    const std::string dir = ScratchDir("kxv_image_huge");
+    Bytes b;
+    b.u8('B').u8('M').u32(0).u32(0).u32(54 + 8);
+    b.u32(40).u32(20000).u32(20000).u16(1).u16(8).u32(1).u32(0).u32(0).u32(0).u32(2).u32(0);
+    b.u32(0).u32(0x00FFFFFF);
+    b.u8(2).u8(1).u8(0).u8(1);  // two pixels of colour 1, end of bitmap
+    WriteAll(FileIn(dir, "huge.bmp"), b.data);
+    kxvImage image;
+    Prepare(image);
+    EXPECT_FALSE(image.LoadFromFile(FileIn(dir, "huge.bmp")));
+    ASSERT_EQ(image.Picture().Width(), 2);
+    EXPECT_EQ(image.Picture().Bitmap().ScanLine(0)[0], 0xFF0000u);
+}
+
 TEST(KxvImage, UnopenableFileLeavesDepthZeroAndThePalette)
 {
     const std::string dir = ScratchDir("kxv_image_unopenable");

@@ -1,0 +1,30 @@
+#pragma once
+// What the multi-format loader asks of an outside decoder (the plug-in set, the
+// viewer bridge): a switch, a location, a format list, and a load into a bitmap
+// that leaves the source's colour depth and palette with the reader until the
+// loader takes them.
+#include <string>
+
+#include "framework/palette.h"
+
+class TBitmap;
+
+class TExternalReader {
+public:
+    virtual ~TExternalReader() = default;
+
+    virtual bool Enable() const = 0;
+    virtual void SetEnable(bool value) = 0;
+    virtual std::string Path() const = 0;
+    virtual void SetPath(const std::string& value) = 0;
+    // Open-dialog filter entries ("description|patterns", joined by "|"); empty
+    // when the reader is off or knows no formats.
+    virtual std::string GetFilter() = 0;
+    // False at once when off or when the file does not exist; true when the file
+    // was decoded into `bitmap`. Never raises.
+    virtual bool LoadFromFile(const std::string& fileName, TBitmap& bitmap) = 0;
+    // The source's bits per pixel and colour table of the last load.
+    virtual int SourceColorDepth() const = 0;
+    virtual const TLogPalette* SourcePalette() const = 0;
+    virtual void SetPalette(PaletteHandle palette) = 0;
+};
