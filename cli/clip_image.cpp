@@ -1,5 +1,6 @@
 #include "cli/clip_image.h"
 
+#include "framework/streams.h"
 #include "gif/gif_picture.h"
 
 TClipImage::TClipImage() : external_(MakeClipExternalReader())
@@ -10,17 +11,23 @@ TClipImage::TClipImage() : external_(MakeClipExternalReader())
 bool TClipImage::LoadFromFile(const std::string& fileName)
 {
     try {
-        if (!fileName.empty() && IsGifFile(fileName)) {
-            TGifPictureInfo info = LoadGifPicture(fileName, Picture().Bitmap());
+        if (fileName.empty()) return false;
+        // One open and one buffer per file: the choice of reader and the reader
+        // read the same bytes.
+        TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+        TBufferedReadStream stream(file);
+        if (IsGifFile(stream)) {
+            stream.SetPosition(0);
+            TGifPictureInfo info = LoadGifPicture(stream, Picture().Bitmap(), scratch_);
             ColorDepth = info.ColorDepth;
             SetPalette(std::move(info.Palette));
             Invalidate();
             return true;
         }
+        stream.SetPosition(0);
+        if (LoadBitmapStream(stream, fileName)) return true;
     } catch (...) {
-        return false;
     }
-    if (kxvImage::LoadFromFile(fileName)) return true;
     if (!external_ || !external_->LoadFromFile(fileName, Picture().Bitmap())) return false;
     ColorDepth = external_->SourceColorDepth();
     CopyPalette(external_->SourcePalette());

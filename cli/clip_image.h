@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/bitmap.h"
 #include "image/external_reader.h"
 #include "image/kxv_image.h"
 
@@ -19,4 +20,5 @@ public:
 
 private:
     std::unique_ptr<TExternalReader> external_;
+    TBitmap scratch_;  // a GIF decodes here first; then it holds the previous picture's memory
 };
