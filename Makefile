@@ -10,6 +10,7 @@ NATIVE := build/native
 WIN32 := build/win32
 WIN64 := build/win64
 BENCH := build/bench
+BENCH_WIN64 := build/bench-win64
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 
@@ -47,7 +48,9 @@ run: deps
 bench: deps
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DTALVERN_TESTS=OFF -DTALVERN_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) -j$(JOBS)
-	@bash scripts/bench.sh $(BENCH)
+	@cmake -S . -B $(BENCH_WIN64) -DCMAKE_BUILD_TYPE=Release -DTALVERN_TESTS=OFF -DTALVERN_BENCH=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build $(BENCH_WIN64) -j$(JOBS) --target batch_bench
+	@bash scripts/bench.sh $(BENCH) $(BENCH_WIN64)
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVERN_TESTS=OFF -DTALVERN_FUZZ=ON >/dev/null

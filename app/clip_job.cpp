@@ -1,5 +1,6 @@
 #include "app/clip_job.h"
 
+#include <cstring>
 #include <exception>
 
 #include "framework/bitmap.h"
@@ -33,36 +34,39 @@ void TClipJob::ButtonRunClick()
 {
     if (running_)
         return;
+    if (CheckRun())
+        RunClip();
+}
+
+bool TClipJob::CheckRun()
+{
     if (ClipRect.Width() < 0 || ClipRect.Height() < 0) {
         host_.ShowError(kBadRectMessage);
-        return;
+        return false;
     }
     if (host_.EntryCount() <= 0) {
         host_.ShowError(kNoFilesMessage);
-        return;
+        return false;
     }
     const std::string directory = host_.OutputDirectory();
-    if (directory.empty()) {
-        RunClip();
-        return;
-    }
+    if (directory.empty())
+        return true;
     switch (PathKind(directory)) {
     case TPathKind::NotFound:
         if (host_.Confirm(kCreateDirQuestion) != TConfirmAnswer::Yes)
-            return;
+            return false;
         if (!CreateDir(directory)) {
             host_.ShowError(kCreateDirFailedMessage);
-            return;
+            return false;
         }
-        RunClip();
-        return;
+        return true;
     case TPathKind::Directory:
-        RunClip();
-        return;
+        return true;
     case TPathKind::Other:
         host_.ShowError(kFileInTheWayMessage);
-        return;
+        return false;
     }
+    return false;
 }
 
 void TClipJob::RunClip()
@@ -105,6 +109,7 @@ void TClipJob::RunClip()
     }
 
     running_ = false;
+    crop_.SetSize(0, 0);  // the run's crop memory goes with the run
     host_.SetStatusText(kIdleStatus);
 }
 
@@ -122,15 +127,15 @@ int TClipJob::FindEntry(const std::string& path, int expectedIndex)
 bool TClipJob::ClipFile(const std::string& path)
 {
     try {
-        TBitmap crop;
         if (!LoadPreview(path)) {
             host_.ClipFailed(kInvalidCaption);
             return false;
         }
         host_.ProcessMessages();
 
-        // New pixels of a bitmap are black, and the copy skips what lies
-        // outside the picture: so is every part of the rectangle beyond it. A
+        // The crop's pixels stay from file to file (one allocation, and on
+        // Windows one DIB section, per run rather than per file). The copy skips
+        // what lies outside the picture, which must be black: cleared here. A
         // rectangle inside the picture, copied one to one, covers every pixel:
         // clearing them first would be wasted.
         TBitmap& picture = image_.Picture().Bitmap();
@@ -138,7 +143,10 @@ bool TClipJob::ClipFile(const std::string& path)
         const bool covered = source.Left >= 0 && source.Top >= 0 && source.Right <= picture.Width() &&
                              source.Bottom <= picture.Height() && source.Right - source.Left == ClipRect.Width() &&
                              source.Bottom - source.Top == ClipRect.Height();
-        crop.SetSize(ClipRect.Width(), ClipRect.Height(), covered ? TPixelFill::Undefined : TPixelFill::Black);
+        TBitmap& crop = crop_;
+        crop.SetSize(ClipRect.Width(), ClipRect.Height(), TPixelFill::Undefined);
+        if (!covered && !crop.Empty())
+            std::memset(crop.ScanLine(0), 0, std::size_t(crop.Width()) * std::size_t(crop.Height()) * 4);
         // The writer keeps a 16-bit source's own packing, 5-5-5 or 5-6-5.
         crop.PixelFormat = picture.PixelFormat;
         TCanvas& target = crop.Canvas();

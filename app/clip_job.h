@@ -21,6 +21,7 @@
 //    list-change handler skips its preview load while it is true.
 #include <string>
 
+#include "framework/bitmap.h"
 #include "image/kx_rect.h"
 #include "image/path_rules.h"
 
@@ -91,6 +92,10 @@ public:
     // The run button: checks the job in order and runs it, or shows why not.
     // Does nothing while a run is in progress.
     void ButtonRunClick();
+    // The run button's checks alone, in order: the rectangle, a non-empty list,
+    // the output directory (made after confirmation when missing). False, after
+    // showing why, when the run may not start.
+    bool CheckRun();
     // The batch loop over the whole list.
     void RunClip();
     // Loads, crops and writes one file; true when the output file was written.
@@ -118,6 +123,7 @@ private:
 
     TClipJobHost& host_;
     kxvImage& image_;
+    TBitmap crop_;
     bool running_ = false;
     bool cancelRequested_ = false;
 };

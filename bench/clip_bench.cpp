@@ -1,6 +1,8 @@
 // The whole clip of one file (load a 1024x768 24-bit BMP, crop 640x480, write)
 // beside the I/O floor of the same work (read the same input bytes, write the
-// same output bytes), and the BMP writer at 1, 8 and 24 bits, with the memory it
+// same output bytes); the same for a 256-colour GIF as talvern-clip reads it,
+// beside reading the file, decoding it from memory and writing the output's
+// bytes; and the BMP writer at 1, 8 and 24 bits, with the memory it
 // takes beyond the picture for an 8000x8000 one.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -16,7 +18,11 @@
 #include <vector>
 
 #include "app/clip_job.h"
+#include "cli/clip_image.h"
 #include "cli/console_clip_host.h"
+#include "framework/streams.h"
+#include "gif/gif_writer.h"
+#include "gif/kxv_gif.h"
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
 #include "image/bmp_file.h"
@@ -80,11 +86,40 @@ std::vector<char> ReadFile(const std::string& path)
     return bytes;
 }
 
+// A 1024x768 picture of 256 colours: gradients with dither noise, as photos
+// reduced to a palette are.
+void WriteGif(const std::string& path)
+{
+    GifImage image;
+    image.width = 1024;
+    image.height = 768;
+    for (int i = 0; i < 256; ++i)
+        image.globalRgb.insert(image.globalRgb.end(), {std::uint8_t(i), std::uint8_t(i * 7), std::uint8_t(255 - i)});
+    GifFrame frame;
+    frame.width = image.width;
+    frame.height = image.height;
+    std::uint32_t seed = 1;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int value = x * 160 / image.width + y * 96 / image.height + int(seed >> 29) - 4;
+            frame.pixels.push_back(std::uint8_t(std::clamp(value, 0, 255)));
+        }
+    image.frames.push_back(std::move(frame));
+    const std::vector<std::uint8_t> bytes = EncodeGif(image);
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+}
+
 // The files of the clip benchmarks, made once: the input picture, a directory
 // for the clip's output, and the output bytes the floor writes.
 struct ClipFiles {
     std::string directory;
     std::string input;
+    std::string gifInput;
+    std::vector<char> gifOutputBytes;
     std::string clipOutputDirectory;
     std::string floorOutput;
     std::vector<char> outputBytes;
@@ -106,7 +141,13 @@ struct ClipFiles {
         TClipJob job(host, image);
         if (!job.ClipFile(input)) return;
         outputBytes = ReadFile(clipOutputDirectory + "/input.bmp");
-        ready = !outputBytes.empty();
+        gifInput = directory + "/picture.gif";
+        WriteGif(gifInput);
+        TClipImage gifImage;
+        TClipJob gifJob(host, gifImage);
+        if (!gifJob.ClipFile(gifInput)) return;
+        gifOutputBytes = ReadFile(clipOutputDirectory + "/picture.bmp");
+        ready = !outputBytes.empty() && !gifOutputBytes.empty();
     }
     ~ClipFiles()
     {
@@ -158,6 +199,48 @@ void BM_Clip_Floor(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Clip_Floor)->Unit(benchmark::kMicrosecond);
+
+// talvern-clip's reader choice and GIF reader on a file, beside the floor:
+// the same bytes read, decoded from memory, and the output's bytes written.
+void BM_ClipGif(benchmark::State& state)
+{
+    ClipFiles& files = Files();
+    if (!files.ready) return state.SkipWithError("cannot make the input");
+    TConsoleClipHost host({}, files.clipOutputDirectory);
+    TClipImage image;
+    TClipJob job(host, image);
+    const std::string output = files.clipOutputDirectory + "/picture.bmp";
+    for (auto _ : state) {
+        std::remove(output.c_str());
+        if (!job.ClipFile(files.gifInput)) return state.SkipWithError("clip failed");
+    }
+}
+BENCHMARK(BM_ClipGif)->Unit(benchmark::kMicrosecond);
+
+void BM_ClipGif_Floor(benchmark::State& state)
+{
+    ClipFiles& files = Files();
+    if (!files.ready) return state.SkipWithError("cannot make the input");
+    const std::string floorOutput = files.directory + "/floor-gif.bmp";
+    std::vector<char> buffer(std::size_t(fs::file_size(files.gifInput)));
+    kxvGIF gif;
+    gif.UseDelay = false;
+    TBitmap bitmap;
+    for (auto _ : state) {
+        std::FILE* in = std::fopen(files.gifInput.c_str(), "rb");
+        const std::size_t got = in ? std::fread(buffer.data(), 1, buffer.size(), in) : 0;
+        if (in) std::fclose(in);
+        TCustomMemoryStream stream(buffer.data(), std::int64_t(buffer.size()));
+        gif.LoadFromStream(stream, bitmap);
+        std::remove(floorOutput.c_str());
+        std::FILE* out = std::fopen(floorOutput.c_str(), "wb");
+        const std::size_t put = out ? std::fwrite(files.gifOutputBytes.data(), 1, files.gifOutputBytes.size(), out) : 0;
+        if (out) std::fclose(out);
+        if (got != buffer.size() || put != files.gifOutputBytes.size()) return state.SkipWithError("floor I/O failed");
+        benchmark::DoNotOptimize(bitmap.ScanLine(0));
+    }
+}
+BENCHMARK(BM_ClipGif_Floor)->Unit(benchmark::kMicrosecond);
 
 // The clip's three parts, to see where its time above the floor goes.
 void BM_ClipPart_Load(benchmark::State& state)

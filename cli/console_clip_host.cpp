@@ -38,16 +38,30 @@ void TConsoleClipHost::ClipFailed(const std::string& reason)
     currentReason_ = reason;
 }
 
+TConsoleClipHost::Entry TConsoleClipHost::Clip(TClipJob& job, const std::string& path)
+{
+    currentReason_.clear();
+    const bool ok = job.ClipFile(path);
+    return Describe(path, ok);
+}
+
+TConsoleClipHost::Entry TConsoleClipHost::Describe(const std::string& path, bool ok) const
+{
+    Entry entry{path, ok ? "OK" : "NG", {}, {}};
+    if (ok) {
+        entry.Output = TClipJob::OutputName(path, outputDirectory_);
+    } else {
+        entry.Reason = currentReason_;
+        if (PathKind(path) == TPathKind::NotFound) entry.Reason = "not found";
+        else if (entry.Reason == "Invalid") entry.Reason = "not a picture this program reads";
+    }
+    return entry;
+}
+
 void TConsoleClipHost::SetEntryResult(int index, const std::string& result)
 {
     Entry& entry = entries_.at(std::size_t(index));
+    entry = Describe(entry.Path, result == "OK");
     entry.Result = result;
-    if (result == "OK") {
-        entry.Output = TClipJob::OutputName(entry.Path, outputDirectory_);
-    } else {
-        entry.Reason = currentReason_;
-        if (PathKind(entry.Path) == TPathKind::NotFound) entry.Reason = "not found";
-        else if (entry.Reason == "Invalid") entry.Reason = "not a picture this program reads";
-    }
     if (OnResult) OnResult(*this, entry);
 }

@@ -27,6 +27,10 @@ public:
     // The message of the last error the window would have shown in a dialog;
     // when no entry was processed, it is why the run did not start.
     const std::string& LastError() const { return lastError_; }
+    // One file through the job outside a run (the parallel batch's way): its
+    // entry, with the file written or why not. The host's own entries stay as
+    // they are.
+    Entry Clip(TClipJob& job, const std::string& path);
     // Fired with each entry as soon as it has its result.
     std::function<void(TConsoleClipHost& sender, const Entry& entry)> OnResult;
 
@@ -51,6 +55,8 @@ public:
     void ClipFailed(const std::string& reason) override;
 
 private:
+    Entry Describe(const std::string& path, bool ok) const;
+
     std::vector<Entry> entries_;
     std::string outputDirectory_;
     std::string lastError_;

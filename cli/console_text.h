@@ -1,6 +1,7 @@
 #pragma once
 // Text for the terminal, and the program's arguments as the framework spells
 // file names.
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,3 +15,5 @@ std::string ConsolePath(std::string_view path);
 // The arguments after the program name: the bytes given on Linux; on Windows
 // the wide command line converted to code page 932.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
+// True when the stream goes to a terminal (a console on Windows), not to a file or pipe.
+bool IsTerminal(std::FILE* stream);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <io.h>
 #include <shellapi.h>
 
 #include "framework/win32/handles.h"
@@ -46,4 +47,9 @@ std::vector<std::string> ProgramArguments(int, char**)
     std::vector<std::string> arguments;
     for (int i = 1; wide && i < count; ++i) arguments.push_back(WideToCp932(wide[i]));
     return arguments;
+}
+
+bool IsTerminal(std::FILE* stream)
+{
+    return _isatty(_fileno(stream)) != 0;
 }

@@ -6,14 +6,23 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/clip_job.h"
+#include "cli/clip_batch.h"
+#include "cli/clip_image.h"
 #include "cli/console_clip_host.h"
 #include "cli/console_text.h"
 #include "cli/crop_geometry.h"
-#include "cli/clip_image.h"
+#include "cli/progress_line.h"
+#include "framework/clock.h"
 
 namespace {
 
@@ -28,7 +37,7 @@ void WriteLine(std::FILE* stream, const std::string& line)
     std::fflush(stream);
 }
 
-void PrintResult(TConsoleClipHost&, const TConsoleClipHost::Entry& entry)
+void PrintResult(const TConsoleClipHost::Entry& entry)
 {
     if (entry.Result == "OK")
         WriteLine(stdout, "OK " + ConsolePath(entry.Path) + " -> " + ConsolePath(entry.Output));
@@ -36,17 +45,44 @@ void PrintResult(TConsoleClipHost&, const TConsoleClipHost::Entry& entry)
         WriteLine(stdout, "NG " + ConsolePath(entry.Path) + ": " + ConsoleText(entry.Reason));
 }
 
+// The paths of the batch: those of the command line, then those of the list file,
+// one per line. A blank line names no file and is skipped; a line's own carriage
+// return (a list written on Windows) is not part of its path.
+class TPathList {
+public:
+    TPathList(const std::vector<std::string>& arguments, std::istream* list) : arguments_(arguments), list_(list) {}
+
+    std::optional<std::string> Next()
+    {
+        if (argument_ < arguments_.size()) return arguments_[argument_++];
+        std::string line;
+        while (list_ && std::getline(*list_, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty()) return line;
+        }
+        return std::nullopt;
+    }
+
+private:
+    const std::vector<std::string>& arguments_;
+    std::size_t argument_ = 0;
+    std::istream* list_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     CLI::App app{"Crops image files to one rectangle and writes each crop as a BMP file named after\n"
-                 "its source, at the source's colour depth and palette. One line per file: OK and\n"
-                 "the file written, or NG and why. Exit status 0 when every file is OK, 1 when\n"
-                 "any is NG, 2 for bad usage.",
+                 "its source, at the source's colour depth and palette. One line per file, in the\n"
+                 "order given: OK and the file written, or NG and why. Exit status 0 when every\n"
+                 "file is OK, 1 when any is NG, 2 for bad usage.",
                  "talvern-clip"};
     std::string geometry = "640x480+0+0";
     std::string outputDirectory;
+    std::string filesFrom;
+    const unsigned processors = std::thread::hardware_concurrency();
+    int jobs = processors > 0 ? int(processors) : 1;
     std::vector<std::string> files;
     app.add_option("--crop", geometry, "The rectangle: WIDTHxHEIGHT+X+Y in picture pixels")
         ->capture_default_str()
@@ -57,7 +93,13 @@ int main(int argc, char** argv)
             "WxH+X+Y"));
     app.add_option("--out", outputDirectory,
                    "Output directory, created (one level) when missing; default: beside each source");
-    app.add_option("FILE", files, "Image files to crop")->required();
+    app.add_option("--jobs,-j", jobs, "Files cropped at once; default: the number of processors")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 1024));
+    app.add_option("--files-from", filesFrom,
+                   "Also crop the files named in this list, one path per line (blank lines are\n"
+                   "skipped); - reads the list from standard input");
+    app.add_option("FILE", files, "Image files to crop");
     app.set_version_flag("--version", "talvern-clip " TALVERN_VERSION);
 
     std::vector<std::string> arguments = ProgramArguments(argc, argv);
@@ -69,19 +111,53 @@ int main(int argc, char** argv)
         return status == 0 ? kExitAllOk : kExitUsage;
     }
 
-    TConsoleClipHost host(files, outputDirectory);
-    host.OnResult = PrintResult;
-    TClipImage image;
-    TClipJob job(host, image);
-    job.ClipRect = *ParseCropGeometry(geometry);
-    job.ButtonRunClick();
-
-    const auto& entries = host.Entries();
-    const bool anyProcessed = std::any_of(entries.begin(), entries.end(), [](const auto& e) { return !e.Result.empty(); });
-    if (!anyProcessed) {
-        WriteLine(stderr, "talvern-clip: " + ConsoleText(host.LastError()));
-        return kExitUsage;
+    std::ifstream listFile;
+    std::istream* list = nullptr;
+    if (filesFrom == "-") {
+        list = &std::cin;
+    } else if (!filesFrom.empty()) {
+        listFile.open(filesFrom, std::ios::binary);
+        if (!listFile) {
+            WriteLine(stderr, "talvern-clip: cannot read the list " + ConsolePath(filesFrom));
+            return kExitUsage;
+        }
+        list = &listFile;
     }
-    const bool allOk = std::all_of(entries.begin(), entries.end(), [](const auto& e) { return e.Result == "OK"; });
+    TPathList paths(files, list);
+    std::optional<std::string> first = paths.Next();
+
+    // The run's checks, with the window's messages: the rectangle, at least one
+    // file, the output directory.
+    const kxRect clipRect = *ParseCropGeometry(geometry);
+    {
+        TConsoleClipHost checks(first ? std::vector<std::string>{*first} : std::vector<std::string>{},
+                                outputDirectory);
+        TClipImage image;
+        TClipJob job(checks, image);
+        job.ClipRect = clipRect;
+        if (!job.CheckRun()) {
+            WriteLine(stderr, "talvern-clip: " + ConsoleText(checks.LastError()));
+            return kExitUsage;
+        }
+    }
+
+    const bool resultsOnTerminal = IsTerminal(stdout);
+    TProgressLine progress(stderr, IsTerminal(stderr), MonotonicMilliseconds());
+    if (!list) progress.SetTotal(files.size());
+    std::uint64_t done = 0;
+    bool allOk = true;
+    TClipBatch batch(clipRect, outputDirectory, jobs);
+    batch.Run(
+        [&]() -> std::optional<std::string> {
+            if (first) return std::exchange(first, std::nullopt);
+            return paths.Next();
+        },
+        [&](const TConsoleClipHost::Entry& entry) {
+            if (resultsOnTerminal) progress.Hide();
+            PrintResult(entry);
+            allOk = allOk && entry.Result == "OK";
+            progress.Update(++done, MonotonicMilliseconds());
+        });
+    progress.Hide();
     return allOk ? kExitAllOk : kExitSomeFailed;
 }

@@ -1,6 +1,7 @@
 #include "framework/bmp_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -33,40 +34,53 @@ void Put32(std::uint8_t* at, std::uint32_t value)
     Put16(at + 2, value >> 16);
 }
 
-// The table index a colour is written with. Results are remembered, for the
-// last colour and in a small direct-mapped cache, since pictures repeat their
-// colours; the rule itself is Search's.
+// The table index a colour is written with: the first entry equal to it, else
+// the nearest entry by squared distance with ties to the lowest index; 0 with no
+// entries. The table's own colours stand in a hash of their own, built once
+// with each colour's first index: a pixel of the table costs a hash and
+// (almost always) one compare, never a search. Other colours are searched once
+// each and remembered in a small direct-mapped cache.
 class TColorIndexer {
 public:
-    explicit TColorIndexer(const std::vector<std::uint32_t>& colors) : colors_(colors) {}
+    explicit TColorIndexer(const std::vector<std::uint32_t>& colors) : colors_(colors)
+    {
+        for (std::size_t i = 0; i < std::min<std::size_t>(colors.size(), 256); ++i) {
+            std::size_t at = ExactSlot(colors[i]);
+            while (exact_[at].Color != Unused && exact_[at].Color != colors[i]) at = (at + 1) & (ExactSlots - 1);
+            if (exact_[at].Color == Unused) exact_[at] = Slot{colors[i], std::uint8_t(i)};
+        }
+    }
 
     std::uint8_t IndexOf(std::uint32_t color)
     {
-        if (color == lastColor_) return lastIndex_;
-        Slot& slot = cache_[(color * 2654435761u) >> (32 - CacheBits)];
+        // At most 256 colours in 1024 slots: a probe seldom goes past its first.
+        for (std::size_t at = ExactSlot(color);; at = (at + 1) & (ExactSlots - 1)) {
+            const Slot slot = exact_[at];
+            if (slot.Color == color) return slot.Index;
+            if (slot.Color == Unused) break;
+        }
+        Slot& slot = nearest_[(color * 2654435761u) >> (32 - NearestBits)];
         if (slot.Color != color) {
             slot.Color = color;
-            slot.Index = Search(color);
+            slot.Index = Nearest(color);
         }
-        lastColor_ = color;
-        lastIndex_ = slot.Index;
-        return lastIndex_;
+        return slot.Index;
     }
 
 private:
-    static constexpr int CacheBits = 12;
+    static constexpr std::size_t ExactSlots = 1024;  // four times the largest table
+    static constexpr int NearestBits = 12;
     static constexpr std::uint32_t Unused = 0xFFFFFFFF;  // no colour has its top byte set
     struct Slot {
         std::uint32_t Color = Unused;
         std::uint8_t Index = 0;
     };
 
-    // The first entry equal to the colour, else the nearest entry by squared
-    // distance with ties to the lowest index; 0 with no entries.
-    std::uint8_t Search(std::uint32_t color) const
+    static std::size_t ExactSlot(std::uint32_t color) { return (color * 2654435761u) >> 22; }
+
+    // For a colour that is not in the table.
+    std::uint8_t Nearest(std::uint32_t color) const
     {
-        const auto exact = std::find(colors_.begin(), colors_.end(), color);
-        if (exact != colors_.end()) return std::uint8_t(exact - colors_.begin());
         std::uint8_t best = 0;
         int bestDistance = std::numeric_limits<int>::max();
         for (std::size_t i = 0; i < colors_.size(); ++i) {
@@ -84,9 +98,8 @@ private:
     }
 
     const std::vector<std::uint32_t>& colors_;
-    std::uint32_t lastColor_ = Unused;
-    std::uint8_t lastIndex_ = 0;
-    std::vector<Slot> cache_ = std::vector<Slot>(std::size_t(1) << CacheBits);
+    std::array<Slot, ExactSlots> exact_{};
+    std::vector<Slot> nearest_ = std::vector<Slot>(std::size_t(1) << NearestBits);
 };
 
 // Colour of a pixel, as blue | green << 8 | red << 16 like a colour entry.
@@ -223,7 +236,7 @@ void WriteBmp(TStream& stream, const TBitmap& bitmap, const TBmpWriteFormat& for
     // the picture. Every byte of it is written before it is sent.
     const std::size_t rowsPerChunk =
         row == 0 ? 1 : std::clamp<std::size_t>(WriteChunkSize / row, 1, std::size_t(std::max(rows, 1)));
-    const std::size_t capacity = std::max(headers, rowsPerChunk * row);
+    const std::size_t capacity = headers + rowsPerChunk * row;  // a small file goes in one write
     const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[capacity]);
     std::uint8_t* const fileHeader = chunk.get();
     std::memset(fileHeader, 0, BmpFileHeaderSize);

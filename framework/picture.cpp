@@ -22,14 +22,27 @@ std::string LowerExtension(const std::string& fileName)
     return ext;
 }
 
-}  // namespace
-
-void TPicture::LoadFromFile(const std::string& fileName)
+void RequireBitmapExtension(const std::string& fileName)
 {
     const std::string ext = LowerExtension(fileName);
     if (ext != "bmp" && ext != "dib" && ext != "rle")
         throw EInvalidGraphic("不明な画像ファイルの拡張子です (." + ext + ")");
+}
+
+}  // namespace
+
+void TPicture::LoadFromFile(const std::string& fileName)
+{
+    RequireBitmapExtension(fileName);
     TBitmap loaded;
     loaded.LoadFromFile(fileName);
+    bitmap_.TakeOver(loaded);
+}
+
+void TPicture::LoadFromStream(TStream& stream, const std::string& fileName)
+{
+    RequireBitmapExtension(fileName);
+    TBitmap loaded;
+    loaded.LoadFromStream(stream);
     bitmap_.TakeOver(loaded);
 }

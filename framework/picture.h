@@ -6,6 +6,8 @@
 
 #include "framework/bitmap.h"
 
+class TStream;
+
 class TPicture {
 public:
     TBitmap& Bitmap() { return bitmap_; }
@@ -16,6 +18,9 @@ public:
     // Raises EInvalidGraphic for an unknown extension or bad content, the file
     // errors when it cannot be opened.
     void LoadFromFile(const std::string& fileName);
+    // The same with the file's bytes from a stream already open on it (at its
+    // first byte); the name still chooses the format.
+    void LoadFromStream(TStream& stream, const std::string& fileName);
 
 private:
     TBitmap bitmap_;

@@ -2,8 +2,7 @@
 
 void TScreen::SetCursor(TCursor cursor)
 {
-    if (cursor == cursor_) return;
-    cursor_ = cursor;
+    if (cursor_.exchange(cursor, std::memory_order_relaxed) == cursor) return;
     if (OnCursorChange) OnCursorChange(cursor);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The screen: its current cursor and the table of cursors by number. The Win32
 // layer installs the hooks that make a cursor number visible.
+#include <atomic>
 #include <functional>
 #include <map>
 
@@ -21,7 +22,7 @@ constexpr TCursor crSizeAll = -22;
 
 class TScreen {
 public:
-    TCursor Cursor() const { return cursor_; }
+    TCursor Cursor() const { return cursor_.load(std::memory_order_relaxed); }
     void SetCursor(TCursor cursor);
 
     // Called with the new cursor number whenever it changes (the platform shows it).
@@ -32,7 +33,9 @@ public:
     void* CursorHandle(TCursor number) const;
 
 private:
-    TCursor cursor_ = crDefault;
+    // Atomic: the command-line clipper's workers hold wait cursors on threads of
+    // their own (with no window, nothing shows them).
+    std::atomic<TCursor> cursor_ = crDefault;
     std::map<TCursor, void*> cursors_;
 };
 

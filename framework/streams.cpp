@@ -80,3 +80,53 @@ void TMemoryStream::Clear()
     bytes_.clear();
     SetPointer(nullptr, 0);
 }
+
+TBufferedReadStream::TBufferedReadStream(TStream& source, std::size_t bufferSize)
+    : source_(source),
+      buffer_(new std::uint8_t[std::max<std::size_t>(bufferSize, 1)]),
+      capacity_(std::max<std::size_t>(bufferSize, 1)),
+      bufferStart_(source.Position())
+{
+}
+
+std::int64_t TBufferedReadStream::Read(void* buffer, std::int64_t count)
+{
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        if (at_ < filled_) {
+            const std::size_t n = std::size_t(std::min<std::int64_t>(count - done, std::int64_t(filled_ - at_)));
+            std::memcpy(out + done, buffer_.get() + at_, n);
+            at_ += n;
+            done += std::int64_t(n);
+            continue;
+        }
+        bufferStart_ += std::int64_t(filled_);
+        filled_ = at_ = 0;
+        if (std::uint64_t(count - done) >= capacity_) {
+            const std::int64_t got = source_.Read(out + done, count - done);
+            if (got <= 0) break;
+            bufferStart_ += got;
+            done += got;
+            continue;
+        }
+        const std::int64_t got = source_.Read(buffer_.get(), std::int64_t(capacity_));
+        if (got <= 0) break;
+        filled_ = std::size_t(got);
+    }
+    return done;
+}
+
+std::int64_t TBufferedReadStream::Seek(std::int64_t offset, TSeekOrigin origin)
+{
+    const std::int64_t target = origin == soBeginning ? offset
+                                : origin == soCurrent ? bufferStart_ + std::int64_t(at_) + offset
+                                                      : source_.Size() + offset;
+    if (target >= bufferStart_ && target <= bufferStart_ + std::int64_t(filled_)) {
+        at_ = std::size_t(target - bufferStart_);
+    } else {
+        bufferStart_ = source_.Seek(target, soBeginning);
+        filled_ = at_ = 0;
+    }
+    return bufferStart_ + std::int64_t(at_);
+}

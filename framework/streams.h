@@ -59,6 +59,30 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
+// Reads another stream through a buffer of its own, for readers that take a file
+// a few bytes at a time: one large read instead of many small ones. Reads larger
+// than the buffer go straight through, and seeks within what the buffer holds
+// cost nothing. For reading only; the source must outlive it.
+class TBufferedReadStream : public TStream {
+public:
+    static constexpr std::size_t DefaultBufferSize = 64 * 1024;
+
+    explicit TBufferedReadStream(TStream& source, std::size_t bufferSize = DefaultBufferSize);
+
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void*, std::int64_t) override { return 0; }
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t Size() override { return source_.Size(); }
+
+private:
+    TStream& source_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t capacity_;
+    std::int64_t bufferStart_;  // the source's position of the buffer's first byte
+    std::size_t filled_ = 0;    // bytes in the buffer; the source stands after them
+    std::size_t at_ = 0;        // the next byte to hand out
+};
+
 enum TFileMode : unsigned {
     fmOpenRead = 0x0000,
     fmOpenWrite = 0x0001,

@@ -117,7 +117,10 @@ bool kxvGIF::IsSupport(const std::string& fileName)
 
 void kxvGIF::LoadFromFile(const std::string& fileName, TBitmap& bitmap)
 {
-    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    // The stream is read a byte and a sub-block at a time: through a buffer,
+    // not a system call each.
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    TBufferedReadStream stream(file);
     LoadFromStream(stream, bitmap);
 }
 

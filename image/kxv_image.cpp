@@ -1,6 +1,7 @@
 #include "image/kxv_image.h"
 
 #include "framework/file_system.h"
+#include "framework/streams.h"
 #include "image/bmp_file.h"
 #include "image/kx_wait_cursor.h"
 
@@ -21,12 +22,27 @@ bool kxvImage::LoadBitmapFile(const std::string& fileName)
 {
     try {
         ColorDepth = 0;
-        TBitmapHeaderInfo header = ReadBitmapHeader(fileName);
+        // Opened once: the header and the picture come from the same reads.
+        TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+        TBufferedReadStream stream(file);
+        return LoadBitmapStream(stream, fileName);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool kxvImage::LoadBitmapStream(TStream& stream, const std::string& fileName)
+{
+    try {
+        ColorDepth = 0;
+        const std::int64_t start = stream.Position();
+        TBitmapHeaderInfo header = ReadBitmapHeader(stream);
         ColorDepth = header.ColorDepth;
         SetPalette(std::move(header.Palette));
         // On failure the picture keeps its old image, while ColorDepth and
         // Palette already describe the file.
-        picture_.LoadFromFile(fileName);
+        stream.SetPosition(start);
+        picture_.LoadFromStream(stream, fileName);
         Invalidate();
         return true;
     } catch (...) {

@@ -38,6 +38,8 @@ enum kxvAutoAlign : std::uint8_t {
     aaTile = 16,
 };
 
+class TStream;
+
 class kxvImage : public TImage {
 public:
     kxvImage();
@@ -78,6 +80,9 @@ public:
     // keeps the previous picture.
     virtual bool LoadFromFile(const std::string& fileName);
     bool LoadBitmapFile(const std::string& fileName);
+    // The bitmap path over the file already open: the stream stands at the file's
+    // first byte; the file name chooses the picture's format by its extension.
+    bool LoadBitmapStream(TStream& stream, const std::string& fileName);
     bool SaveToFile(const std::string& fileName);
 
 private:

@@ -315,3 +315,20 @@ TEST(ClipFile, TooLargeARectangleFailsWithoutAMessage)
     EXPECT_EQ(j.host.Failures.size(), 1u);
     EXPECT_FALSE(FileExists(Join(j.host.Directory, "pic.bmp")));
 }
+
+// The crop's memory stays from file to file: what a covered crop left in it must
+// not show where the next picture ends.
+TEST(ClipFile, NoPixelOfTheFileBeforeShowsBeyondTheNextPicture)
+{
+    Job j;
+    j.host.Directory = ScratchDir("crop_reuse");
+    j.image.Add("big.gif", {100, 80, 24});
+    j.image.Add("small.gif", {30, 20, 24});
+    j.job.ClipRect = kxRect(10, 5, 60, 45);
+    ASSERT_TRUE(j.job.ClipFile("big.gif"));
+    ASSERT_TRUE(j.job.ClipFile("small.gif"));
+    TBitmap written;
+    written.LoadFromFile(Join(j.host.Directory, "small.bmp"));
+    ASSERT_EQ(written.Width(), 50);
+    EXPECT_EQ(WrongPixels(written, 10, 5, 30, 20), 0);
+}

@@ -159,3 +159,66 @@ TEST(TalvernClip, HelpAndVersion)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.lines, std::vector<std::string>{"talvern-clip 1.10"});
 }
+
+TEST(TalvernClip, ParallelJobsKeepTheOrderOfTheInput)
+{
+    const std::string dir = ScratchDir("cli_jobs");
+    const std::string out = Join(dir, "out");
+    // Larger pictures first, so that later files tend to finish earlier.
+    std::string arguments = "--jobs 4 --crop 3x2+1+1 --out " + out;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 16; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        const std::string path = Join(dir, name + ".bmp");
+        if (i == 9) {
+            expected.push_back("NG " + path + ": not found");
+        } else {
+            WritePicture(path, 400 - 20 * i, 100);
+            expected.push_back("OK " + path + " -> " + Join(out, name + ".bmp"));
+        }
+        arguments += " " + path;
+    }
+    const Outcome r = Clip(dir, arguments);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.lines, expected);
+    // Not a terminal: no progress line, however long the batch.
+    EXPECT_EQ(r.errors, "");
+    TBitmap crop;
+    crop.LoadFromFile(Join(out, "f15.bmp"));
+    EXPECT_EQ(crop.ScanLine(1)[2] & 0xFFFFFF, std::uint32_t(3 << 16 | 2 << 8 | 7));
+}
+
+TEST(TalvernClip, FilesFromAListSkippingBlankLines)
+{
+    const std::string dir = ScratchDir("cli_files_from");
+    const std::string a = Join(dir, "a.bmp"), b = Join(dir, "b.bmp"), c = Join(dir, "c.bmp"),
+                      missing = Join(dir, "missing.bmp"), list = Join(dir, "list.txt"), out = Join(dir, "out");
+    WritePicture(a, 6, 6);
+    WritePicture(b, 6, 6);
+    WritePicture(c, 6, 6);
+    // Windows line ends, blank lines among them, no line end after the last.
+    const std::string text = a + "\r\n\r\n" + missing + "\n\n" + b;
+    WriteAll(list, std::vector<std::uint8_t>(text.begin(), text.end()));
+    const std::vector<std::string> expected{"OK " + a + " -> " + Join(out, "a.bmp"), "NG " + missing + ": not found",
+                                            "OK " + b + " -> " + Join(out, "b.bmp")};
+
+    Outcome r = Clip(dir, "--crop 2x2+0+0 --out " + out + " --files-from " + list);
+    EXPECT_EQ(r.status, 1) << r.errors;
+    EXPECT_EQ(r.lines, expected);
+
+    // From standard input, after the files of the command line.
+    r = Clip(dir, "--crop 2x2+0+0 --out " + out + " --files-from - " + c + " <" + list);
+    EXPECT_EQ(r.status, 1) << r.errors;
+    std::vector<std::string> withC{"OK " + c + " -> " + Join(out, "c.bmp")};
+    withC.insert(withC.end(), expected.begin(), expected.end());
+    EXPECT_EQ(r.lines, withC);
+
+    // A list that cannot be read, or one that names nothing, is bad usage.
+    WriteAll(Join(dir, "blank.txt"), {'\n', '\r', '\n'});
+    for (const std::string& name : {std::string("nolist.txt"), std::string("blank.txt")}) {
+        r = Clip(dir, "--out " + out + " --files-from " + Join(dir, name));
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_TRUE(r.lines.empty()) << name;
+        EXPECT_FALSE(r.errors.empty()) << name;
+    }
+}

@@ -90,3 +90,32 @@ TEST(FileStream, LargeBlocksGoThroughWholeAndSizeFollowsTheWrites)
     EXPECT_EQ(in.Read(back.data(), 1), 0);
     EXPECT_EQ(in.Position(), in.Size());
 }
+
+// The buffered stream hands out what its source holds, whatever the mix of small
+// reads, reads larger than its buffer, and seeks in and out of what it holds.
+TEST(BufferedReadStream, ReadsAndSeeksAsItsSource)
+{
+    std::vector<std::uint8_t> bytes(100);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = std::uint8_t(i * 7 + 1);
+    TMemoryStream source(bytes);
+    TBufferedReadStream stream(source, 8);
+    std::uint8_t got[40] = {};
+    const auto expect = [&](std::int64_t at, std::int64_t count, std::int64_t delivered) {
+        SCOPED_TRACE(at);
+        ASSERT_EQ(stream.Read(got, count), delivered);
+        for (std::int64_t i = 0; i < delivered; ++i) ASSERT_EQ(got[i], bytes[std::size_t(at + i)]);
+        EXPECT_EQ(stream.Position(), at + delivered);
+    };
+    expect(0, 3, 3);     // fills the buffer
+    expect(3, 3, 3);     // from it
+    expect(6, 20, 20);   // the rest of it, then straight through
+    expect(26, 1, 1);
+    EXPECT_EQ(stream.Seek(-2, soCurrent), 25);  // back within the buffer
+    expect(25, 4, 4);
+    stream.SetPosition(2);                       // before it
+    expect(2, 5, 5);
+    EXPECT_EQ(stream.Seek(-4, soEnd), 96);
+    expect(96, 10, 4);                           // the end
+    expect(100, 1, 0);
+    EXPECT_EQ(stream.Size(), 100);
+}

@@ -1,0 +1,113 @@
+#include "cli/clip_batch.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "app/clip_job.h"
+#include "cli/clip_image.h"
+
+namespace {
+
+// Paths read ahead per worker: enough that no worker waits for the reader or
+// for the slowest file before it, few enough to keep memory bounded.
+constexpr std::uint64_t kAheadPerWorker = 4;
+
+struct TBatchQueue {
+    std::mutex mutex;
+    std::condition_variable workToDo;
+    std::condition_variable resultReady;
+    std::deque<std::pair<std::uint64_t, std::string>> paths;  // in input order
+    std::map<std::uint64_t, TClipBatch::Entry> results;      // done, not yet handed on
+    bool noMorePaths = false;
+};
+
+void Work(TBatchQueue& queue, const kxRect& clipRect, const std::string& outputDirectory)
+{
+    TConsoleClipHost host({}, outputDirectory);
+    TClipImage image;
+    TClipJob job(host, image);
+    job.ClipRect = clipRect;
+    for (;;) {
+        std::pair<std::uint64_t, std::string> item;
+        {
+            std::unique_lock lock(queue.mutex);
+            queue.workToDo.wait(lock, [&] { return !queue.paths.empty() || queue.noMorePaths; });
+            if (queue.paths.empty()) return;
+            item = std::move(queue.paths.front());
+            queue.paths.pop_front();
+        }
+        TClipBatch::Entry entry = host.Clip(job, item.second);
+        {
+            std::lock_guard lock(queue.mutex);
+            queue.results.emplace(item.first, std::move(entry));
+        }
+        queue.resultReady.notify_one();
+    }
+}
+
+}  // namespace
+
+TClipBatch::TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs)
+    : clipRect_(clipRect), outputDirectory_(std::move(outputDirectory)), jobs_(jobs < 1 ? 1 : jobs)
+{
+}
+
+void TClipBatch::Run(const PathSource& next, const ResultSink& onResult)
+{
+    TBatchQueue queue;
+    std::vector<std::jthread> workers;
+    for (int i = 0; i < jobs_; ++i)
+        workers.emplace_back([&] { Work(queue, clipRect_, outputDirectory_); });
+    const auto stopWorkers = [&] {
+        {
+            std::lock_guard lock(queue.mutex);
+            queue.noMorePaths = true;
+        }
+        queue.workToDo.notify_all();
+    };
+
+    const std::uint64_t ahead = kAheadPerWorker * std::uint64_t(jobs_);
+    std::uint64_t given = 0, handedOn = 0;
+    bool morePaths = true;
+    try {
+        for (;;) {
+            while (morePaths && given - handedOn < ahead) {
+                std::optional<std::string> path = next();
+                if (!path) {
+                    morePaths = false;
+                    break;
+                }
+                {
+                    std::lock_guard lock(queue.mutex);
+                    queue.paths.emplace_back(given++, std::move(*path));
+                }
+                queue.workToDo.notify_one();
+            }
+            if (handedOn == given) break;
+            Entry entry;
+            {
+                std::unique_lock lock(queue.mutex);
+                queue.resultReady.wait(lock, [&] { return queue.results.count(handedOn) != 0; });
+                auto it = queue.results.find(handedOn);
+                entry = std::move(it->second);
+                queue.results.erase(it);
+            }
+            ++handedOn;
+            onResult(entry);
+        }
+    } catch (...) {
+        // The workers finish what they hold and stop; the error goes on.
+        {
+            std::lock_guard lock(queue.mutex);
+            queue.paths.clear();
+        }
+        stopWorkers();
+        throw;
+    }
+    stopWorkers();
+}

@@ -1,0 +1,33 @@
+#pragma once
+// A batch of files cropped by several workers at once, for the command-line
+// clipper. Each worker has its own image (so its own reader state), host and
+// job. Results come back on the calling thread in the order the paths were
+// given; only a few paths per worker are read ahead, so memory stays the same
+// however long the batch is.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "cli/console_clip_host.h"
+#include "image/kx_rect.h"
+
+class TClipBatch {
+public:
+    using Entry = TConsoleClipHost::Entry;
+    // The next path of the batch, or none at its end.
+    using PathSource = std::function<std::optional<std::string>()>;
+    using ResultSink = std::function<void(const Entry&)>;
+
+    // jobs below 1 count as 1.
+    TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs);
+
+    // Clips every path the source yields, `onResult` once per path in their
+    // order. The output directory must exist (or be empty) already: the run's
+    // checks are the job's CheckRun.
+    void Run(const PathSource& next, const ResultSink& onResult);
+
+private:
+    kxRect clipRect_;
+    std::string outputDirectory_;
+    int jobs_;
+};
