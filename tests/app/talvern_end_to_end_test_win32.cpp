@@ -229,6 +229,7 @@ struct Expected {
 void ExpectCrop(const std::string& path, const Expected& expected)
 {
     SCOPED_TRACE(path);
+    ASSERT_NE(GetFileAttributesW(Cp932ToWide(path).c_str()), INVALID_FILE_ATTRIBUTES) << "not written";
     const TBitmapHeaderInfo header = ReadBitmapHeader(path);
     EXPECT_EQ(header.ColorDepth, expected.depth);
     if (expected.colors.empty()) {
