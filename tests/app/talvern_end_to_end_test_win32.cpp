@@ -37,6 +37,30 @@ bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000)
     return true;
 }
 
+BOOL CALLBACK Collect(HWND window, LPARAM windows)
+{
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+std::vector<HWND> Descendants(HWND parent)
+{
+    std::vector<HWND> windows;
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+std::vector<HWND> ThreadWindows(DWORD thread)
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows(thread, Collect, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
 // The running program: its process, its main window and the window's controls.
 // A program the test did not see out is ended with the test.
 class RunningTalvern {
@@ -66,26 +90,14 @@ public:
     // in its parent's client area, as the form description places it.
     HWND Control(const std::wstring& className, int left, int top) const
     {
-        struct Search {
-            std::wstring className;
-            POINT at;
-            HWND found = nullptr;
-        } search{className, {left, top}};
-        EnumChildWindows(
-            window_,
-            [](HWND child, LPARAM data) -> BOOL {
-                auto& s = *reinterpret_cast<Search*>(data);
-                wchar_t name[64] = {};
-                GetClassNameW(child, name, 64);
-                RECT bounds;
-                GetWindowRect(child, &bounds);
-                MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&bounds), 2);
-                if (lstrcmpiW(name, s.className.c_str()) == 0 && bounds.left == s.at.x && bounds.top == s.at.y)
-                    s.found = child;
-                return s.found == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        for (HWND child : Descendants(window_)) {
+            RECT bounds;
+            GetWindowRect(child, &bounds);
+            MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&bounds), 2);
+            if (lstrcmpiW(ClassOf(child).c_str(), className.c_str()) == 0 && bounds.left == left && bounds.top == top)
+                return child;
+        }
+        return nullptr;
     }
 
     bool Exited(DWORD milliseconds, DWORD& exitCode) const
@@ -128,22 +140,9 @@ bool Send(HWND to, UINT message, WPARAM wParam, LPARAM lParam, UINT milliseconds
 std::wstring DialogText(DWORD thread)
 {
     std::wstring text;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-            EnumChildWindows(
-                window,
-                [](HWND child, LPARAM data) -> BOOL {
-                    *reinterpret_cast<std::wstring*>(data) += L"[" + WindowText(child) + L"]";
-                    return TRUE;
-                },
-                data);
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    for (HWND window : ThreadWindows(thread))
+        if (ClassOf(window) == L"#32770" && IsWindowVisible(window))
+            for (HWND child : Descendants(window)) text += L"[" + WindowText(child) + L"]";
     return text;
 }
 
