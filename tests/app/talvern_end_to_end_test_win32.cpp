@@ -288,9 +288,10 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
     POINT at{20, 40};
     ClientToScreen(list, &at);
     PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
-    const auto menuShown = [] {
-        const HWND menu = FindWindowW(L"#32768", nullptr);
-        return menu && IsWindowVisible(menu);
+    const auto menuShown = [&] {
+        const std::vector<HWND> windows = ThreadWindows(talvern.Thread());
+        return std::any_of(windows.begin(), windows.end(),
+                           [](HWND w) { return ClassOf(w) == L"#32768" && IsWindowVisible(w); });
     };
     ASSERT_TRUE(WaitFor(menuShown));
     PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -316,10 +317,7 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
     for (const auto& [name, expected] : outputs) ExpectCrop(out + "\\" + name, expected);
 
     // Esc, with no run going, ends the program.
-    GUITHREADINFO focus{};
-    focus.cbSize = sizeof focus;
-    ASSERT_TRUE(GetGUIThreadInfo(talvern.Thread(), &focus));
-    PostMessageW(focus.hwndFocus ? focus.hwndFocus : window, WM_KEYDOWN, VK_ESCAPE, 0);
+    PressKeys(window, {VK_ESCAPE});
     DWORD exitCode = 1;
     EXPECT_TRUE(talvern.Exited(10000, exitCode));
     EXPECT_EQ(exitCode, 0u);
