@@ -252,31 +252,35 @@ void PackRow(const std::uint32_t* pixels, std::size_t width, int depth, TColorIn
 
 TBitmapHeaderInfo ReadBitmapHeader(const std::string& fileName)
 {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    return ReadBitmapHeader(file);
+}
+
+TBitmapHeaderInfo ReadBitmapHeader(TStream& file)
+{
     TBitmapHeaderInfo info;
     TBitmapHeaderBlock block{};
-    {
-        TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
-        std::uint8_t fileHeader[FileHeaderSize] = {};
-        ReadUpTo(file, fileHeader, sizeof fileHeader);
-        ReadUpTo(file, block.data(), InfoHeaderSize);
-        if (TBlockReader(fileHeader, sizeof fileHeader).U16(0) != BitmapFileType) return info;
-        const TBlockReader header(block.data(), block.size());
-        const std::uint32_t headerSize = header.U32(0);
-        if (headerSize == InfoHeaderSize) {
-            info.ColorDepth = header.U16(14);
-            if (info.ColorDepth <= 8) {
-                const int count = ColorTableCount(unsigned(info.ColorDepth), header.U32(32));
-                ReadUpTo(file, block.data() + InfoHeaderSize, std::size_t(count) * 4);
-            }
-        } else if (headerSize == CoreHeaderSize) {
-            info.ColorDepth = header.U16(10);
-            if (info.ColorDepth <= 8) {
-                const int count = ColorTableCount(unsigned(info.ColorDepth), 0);
-                std::uint8_t* table = block.data() + CoreHeaderSize;
-                std::fill(table, block.data() + block.size(), std::uint8_t(0));
-                file.SetPosition(CoreTableOffset);
-                ReadUpTo(file, table, std::size_t(count) * 3);
-            }
+    file.SetPosition(0);
+    std::uint8_t fileHeader[FileHeaderSize] = {};
+    ReadUpTo(file, fileHeader, sizeof fileHeader);
+    ReadUpTo(file, block.data(), InfoHeaderSize);
+    if (TBlockReader(fileHeader, sizeof fileHeader).U16(0) != BitmapFileType) return info;
+    const TBlockReader header(block.data(), block.size());
+    const std::uint32_t headerSize = header.U32(0);
+    if (headerSize == InfoHeaderSize) {
+        info.ColorDepth = header.U16(14);
+        if (info.ColorDepth <= 8) {
+            const int count = ColorTableCount(unsigned(info.ColorDepth), header.U32(32));
+            ReadUpTo(file, block.data() + InfoHeaderSize, std::size_t(count) * 4);
+        }
+    } else if (headerSize == CoreHeaderSize) {
+        info.ColorDepth = header.U16(10);
+        if (info.ColorDepth <= 8) {
+            const int count = ColorTableCount(unsigned(info.ColorDepth), 0);
+            std::uint8_t* table = block.data() + CoreHeaderSize;
+            std::fill(table, block.data() + block.size(), std::uint8_t(0));
+            file.SetPosition(CoreTableOffset);
+            ReadUpTo(file, table, std::size_t(count) * 3);
         }
     }
     info.Palette = MakeDIBPalette(block.data(), block.size());

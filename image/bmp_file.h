@@ -9,6 +9,7 @@
 #include "framework/palette.h"
 
 class TBitmap;
+class TStream;
 
 // 40-byte info header followed by room for 256 four-byte colour entries (an
 // OS/2 12-byte header is followed by 3-byte entries instead).
@@ -22,6 +23,8 @@ struct TBitmapHeaderInfo {
 // Raises the file error when the file cannot be opened; a file that is not a BMP
 // file, or has another header form, gives depth 0 and no palette.
 TBitmapHeaderInfo ReadBitmapHeader(const std::string& fileName);
+// The same from a stream that holds the file from its first byte.
+TBitmapHeaderInfo ReadBitmapHeader(TStream& file);
 
 // A palette from a header block (40- or 12-byte info header and its colour
 // table), or none above 8 bits and for other header forms. `blockSize` bounds

@@ -1,6 +1,7 @@
 #include "image/kxv_image.h"
 
 #include "framework/file_system.h"
+#include "framework/streams.h"
 #include "image/bmp_file.h"
 #include "image/kx_wait_cursor.h"
 
@@ -32,6 +33,17 @@ bool kxvImage::LoadBitmapFile(const std::string& fileName)
     } catch (...) {
         return false;
     }
+}
+
+void kxvImage::LoadBitmapStream(TStream& stream)
+{
+    ColorDepth = 0;
+    TBitmapHeaderInfo header = ReadBitmapHeader(stream);
+    ColorDepth = header.ColorDepth;
+    SetPalette(std::move(header.Palette));
+    stream.SetPosition(0);
+    picture_.Bitmap().LoadFromStream(stream);
+    Invalidate();
 }
 
 bool kxvImage::LoadFromFile(const std::string& fileName)

@@ -14,6 +14,8 @@
 #include "framework/picture.h"
 #include "image/kx_rect.h"
 
+class TStream;
+
 enum kxvAutoZoom : std::uint8_t { azNone = 0, azSmall = 1, azLarge = 2, azAlways = 3 };
 
 // Bits 0-1: horizontal placement (0 none, 1 left, 2 right, 3 centre); bits 2-3:
@@ -78,6 +80,9 @@ public:
     // keeps the previous picture.
     virtual bool LoadFromFile(const std::string& fileName);
     bool LoadBitmapFile(const std::string& fileName);
+    // As LoadBitmapFile, from a stream holding a BMP file image, whatever the
+    // file's name, but raising what LoadBitmapFile turns into false.
+    void LoadBitmapStream(TStream& stream);
     bool SaveToFile(const std::string& fileName);
 
 private:
