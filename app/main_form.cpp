@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/main_form_description.h"
@@ -9,6 +10,21 @@
 #include "framework/dialogs.h"
 #include "framework/screen.h"
 #include "framework/sysutils.h"
+#include "image/path_helpers.h"
+
+namespace {
+
+// The plug-ins this build can load: 32-bit ones on the 32-bit build, 64-bit
+// ones on the 64-bit build.
+#ifdef _WIN64
+const char* const kPluginFilter = "プラグイン(*.sph)|*.SPH|全てのファイル(*.*)|*.*";
+const char* const kPluginPattern = "*.sph";
+#else
+const char* const kPluginFilter = "プラグイン(*.spi)|*.SPI|全てのファイル(*.*)|*.*";
+const char* const kPluginPattern = "*.spi";
+#endif
+
+}  // namespace
 
 TMainForm::TMainForm()
 {
@@ -25,7 +41,11 @@ TMainForm::TMainForm()
         {"ButtonSusie", &ButtonSusie},     {"ButtonRun", &ButtonRun},       {"ButtonCancel", &ButtonCancel},
         {"ButtonHelp", &ButtonHelp},       {"StatusBar", &StatusBar},
     };
+    // 1. The window and its controls; the form description switches both
+    // outside decoders on, and each stays on only where it found what it needs.
     BuildFromDescription();
+    Image.SetGVEnable(true);
+    Image.SetSusieEnable(true);
 
     // The preview: centred, fitting only pictures larger than itself, on black.
     Image.SetAutoAlign(aaCenter);
@@ -38,16 +58,19 @@ TMainForm::TMainForm()
 
     OnClose = [](TControl&) { Application().Terminate(); };
 
+    // 2. The help file lies beside the program, under its name.
+    FileSetHelp("");
+    // 3.
     Screen().SetCursorHandle(crHandMove, LoadCursorW(GetModuleHandleW(nullptr), L"HANDMOVE"));
 
-    // The start rectangle comes from the edge edits.
+    // 4. The start rectangle comes from the edge edits.
     kxRect& clip = Job.ClipRect;
     clip.Left = StrToInt(EditLeft.Text());
     clip.Top = StrToInt(EditTop.Text());
     clip.Right = StrToInt(EditRight.Text()) + 1;
     clip.Bottom = StrToInt(EditBottom.Text()) + 1;
 
-    // The preview starts as a black picture of the rectangle's size.
+    // 5, 6. The preview starts as a black picture of the rectangle's size.
     TBitmap& picture = Image.Picture().Bitmap();
     picture.Canvas().Brush.Color = clBlack;
     picture.PixelFormat = pf24bit;
@@ -55,6 +78,14 @@ TMainForm::TMainForm()
     picture.SetHeight(clip.Height());
     Image.Zoom = static_cast<double>(Image.Width()) / clip.Width();
 
+    // 7. The decoder switches show whether each decoder really is on.
+    CheckGV.SetChecked(Image.GVEnable);
+    CheckSusie.SetChecked(Image.SusieEnable);
+
+    // 8. Drop registration belongs to the clip list's commands: files dropped
+    // from the shell are accepted here, after the switches and before the hooks.
+
+    // 9. The window-procedure hooks (the list's comes with its commands).
     OldShapeWndProc = ShapeClip.WindowProc;
     ShapeClip.WindowProc = [this](TMessage& message) { ShapeWndProc(message); };
 }
@@ -159,6 +190,18 @@ void TMainForm::BindEvent(TControl& control, const std::string& event, const std
         control.OnClick = [this](TControl& s) { ButtonRunClick(s); };
     else if (event == "OnClick" && handler == "ButtonCancelClick")
         control.OnClick = [this](TControl& s) { ButtonCancelClick(s); };
+    else if (event == "OnClick" && handler == "CheckGVClick")
+        control.OnClick = [this](TControl& s) { CheckGVClick(s); };
+    else if (event == "OnClick" && handler == "CheckSusieClick")
+        control.OnClick = [this](TControl& s) { CheckSusieClick(s); };
+    else if (event == "OnClick" && handler == "ButtonGVClick")
+        control.OnClick = [this](TControl& s) { ButtonGVClick(s); };
+    else if (event == "OnClick" && handler == "ButtonSusieClick")
+        control.OnClick = [this](TControl& s) { ButtonSusieClick(s); };
+    else if (event == "OnClick" && handler == "ButtonBrowseClick")
+        control.OnClick = [this](TControl& s) { ButtonBrowseClick(s); };
+    else if (event == "OnClick" && handler == "ButtonHelpClick")
+        control.OnClick = [this](TControl& s) { ButtonHelpClick(s); };
     else if (event == "OnExit" && handler == "EditClipExit")
         dynamic_cast<TWinControl&>(control).OnExit = [this](TControl& s) { EditClipExit(s); };
     else if (event == "OnKeyPress" && handler == "EditClipKeyPress")
@@ -239,6 +282,41 @@ void TMainForm::ShapeWndProc(TMessage& message)
     if (message.Msg == WM_LBUTTONDBLCLK_) ImageDblClick(ShapeClip);
     OldShapeWndProc(message);
 }
+
+// ---- decoder settings, output directory, help
+
+// A switch that refuses to go on (its decoder is missing) leaves its box ticked:
+// the box says what was asked for, the next dialog what was found.
+void TMainForm::CheckGVClick(TControl&) { Image.SetGVEnable(CheckGV.Checked()); }
+
+void TMainForm::CheckSusieClick(TControl&) { Image.SetSusieEnable(CheckSusie.Checked()); }
+
+void TMainForm::ButtonGVClick(TControl&)
+{
+    const std::vector<std::string> chosen = Application().Dialogs().OpenFileDialog(
+        "プログラム(*.exe)|*.EXE|全てのファイル(*.*)|*.*", "GVのある場所", Image.GetGVPath(), false);
+    if (chosen.empty()) return;
+    Image.SetGVPath(chosen.front());
+    CheckGV.SetChecked(Image.GVEnable);
+}
+
+void TMainForm::ButtonSusieClick(TControl&)
+{
+    const std::vector<std::string> chosen = Application().Dialogs().OpenFileDialog(
+        kPluginFilter, "Susie PlagInのある場所", Image.GetSusiePath() + "\\" + kPluginPattern, false);
+    if (chosen.empty()) return;
+    const std::string& file = chosen.front();
+    Image.SetSusiePath(file.substr(0, file.size() - std::min(file.size(), FileNamePart(file).size() + 1)));
+    CheckSusie.SetChecked(Image.SusieEnable);
+}
+
+void TMainForm::ButtonBrowseClick(TControl&)
+{
+    if (auto directory = Application().Dialogs().SelectDirectory("ﾃﾞｨﾚｸﾄﾘの選択", EditSavePath.Text()))
+        EditSavePath.SetText(*directory);
+}
+
+void TMainForm::ButtonHelpClick(TControl&) { Application().Dialogs().ShowHelp(Application().HelpFile); }
 
 // ---- TClipJobHost
 

@@ -56,9 +56,15 @@ struct Loader {
 
 std::vector<std::uint8_t> SmallGif()
 {
-    GifImage gif{.width = 4, .height = 3, .globalRgb = Rgb({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}), .background = 0,
-                 .frames = {}};
-    gif.frames.push_back(GifFrame{.left = 0, .top = 0, .width = 4, .height = 3, .pixels = std::vector<std::uint8_t>(12, 2)});
+    GifImage gif;
+    gif.width = 4;
+    gif.height = 3;
+    gif.globalRgb = Rgb({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF});
+    GifFrame frame;
+    frame.width = 4;
+    frame.height = 3;
+    frame.pixels.assign(12, 2);
+    gif.frames.push_back(frame);
     return EncodeGif(gif);
 }
 
