@@ -23,7 +23,7 @@ native: deps
 	@cmake --build $(NATIVE) -j$(JOBS)
 
 win32: deps
-	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DTALVERN_TESTS=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 	@cmake --build $(WIN32) -j$(JOBS)
 
 win64: deps

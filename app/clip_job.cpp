@@ -139,6 +139,8 @@ bool TClipJob::ClipFile(const std::string& path)
                              source.Bottom <= picture.Height() && source.Right - source.Left == ClipRect.Width() &&
                              source.Bottom - source.Top == ClipRect.Height();
         crop.SetSize(ClipRect.Width(), ClipRect.Height(), covered ? TPixelFill::Undefined : TPixelFill::Black);
+        // The writer keeps a 16-bit source's own packing, 5-5-5 or 5-6-5.
+        crop.PixelFormat = picture.PixelFormat;
         TCanvas& target = crop.Canvas();
         target.CopyMode = cmSrcCopy;
         target.CopyRect(Rect(0, 0, crop.Width(), crop.Height()), picture.Canvas(), source);

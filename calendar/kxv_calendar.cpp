@@ -143,11 +143,18 @@ void kxvCalendar::UpdateCalendar()
 
 void kxvCalendar::UpdateScrollBar()
 {
+    SetScrollRange();
+    const int position = shown_.Year * 12 + shown_.Month - 1;
+    SetScrollBarPosition(sbHorizontal, position);
+    SetScrollBarPosition(sbVertical, position);
+}
+
+void kxvCalendar::SetScrollRange()
+{
     const int min = minDate_.Year * 12 + minDate_.Month - 1;
     const int max = maxDate_.Year * 12 + maxDate_.Month - 1;
-    const int position = shown_.Year * 12 + shown_.Month - 1;
-    SetScrollBar(sbHorizontal, min, max, position);
-    SetScrollBar(sbVertical, min, max, position);
+    SetScrollBarRange(sbHorizontal, min, max);
+    SetScrollBarRange(sbVertical, min, max);
 }
 
 kxDate kxvCalendar::Clamped(kxDate date) const
@@ -231,6 +238,7 @@ void kxvCalendar::SetMinDate(const kxDate& date)
 {
     if (date == minDate_ || !ValidDate(date)) return;
     minDate_ = date;
+    SetScrollRange();
     UpdateCalendar();
 }
 
@@ -238,6 +246,7 @@ void kxvCalendar::SetMaxDate(const kxDate& date)
 {
     if (date == maxDate_ || !ValidDate(date)) return;
     maxDate_ = date;
+    SetScrollRange();
     UpdateCalendar();
 }
 
@@ -339,6 +348,21 @@ void kxvCalendar::SetScrollBars(TScrollStyle scrollBars)
 {
     if (scrollBars == ScrollBars()) return;
     TCustomGrid::SetScrollBars(scrollBars);
+    SetWidthHeight();
+    UpdateCalendar();
+}
+
+void kxvCalendar::SetGridLineWidth(int width)
+{
+    if (std::max(width, 0) == GridLineWidth()) return;
+    TCustomGrid::SetGridLineWidth(width);
+    SetWidthHeight();
+    UpdateCalendar();
+}
+
+void kxvCalendar::SetFont(const TFont& font)
+{
+    TCustomGrid::SetFont(font);
     SetWidthHeight();
     UpdateCalendar();
 }

@@ -25,7 +25,8 @@ public:
     // and row heights are set and the resulting size returned.
     void CalcSize(int& width, int& height);
     void SetBounds(int left, int top, int width, int height) override;
-    // Fits the current size again after a frame, scroll bar or memo change.
+    // Fits the current size again after a change of anything that enters
+    // CalcSize (frame, scroll bars, grid lines, memo height, font).
     void SetWidthHeight();
 
     kxDate CellToDate(int col, int row) const;
@@ -36,6 +37,8 @@ public:
     void SelectDay();
     void UpdateCalendar();
     void UpdateScrollBar();
+    // Both scroll bars span the months from MinDate to MaxDate.
+    void SetScrollRange();
     void PrevMonth();
     void NextMonth();
     void Change();
@@ -81,6 +84,8 @@ public:
     void SetBorderStyle(TBorderStyle style) override;
     void SetCtl3D(bool ctl3D) override;
     void SetScrollBars(TScrollStyle scrollBars) override;
+    void SetGridLineWidth(int width) override;
+    void SetFont(const TFont& font) override;
     // The locale's date separator and weekday names (the platform's by default).
     const TFormatSettings& FormatSettings() const { return settings_; }
     void SetFormatSettings(const TFormatSettings& settings);

@@ -2,6 +2,12 @@
 
 #include "framework/system_colors.h"
 
+namespace {
+
+constexpr int kKeySpace = 0x20;
+
+}  // namespace
+
 TBitBtn::TBitBtn()
 {
     TControl::SetBounds(0, 0, 75, 25);
@@ -47,11 +53,18 @@ void TBitBtn::SetCapture(bool capture)
     if (backend_) backend_->SetCapture(capture);
 }
 
+void TBitBtn::EndPress()
+{
+    press_ = prNone;
+    SetCapture(false);
+    Invalidate();
+}
+
 void TBitBtn::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (!enabled_) return;
-    if (button == mbLeft) {
-        down_ = true;
+    if (button == mbLeft && press_ == prNone) {
+        press_ = prMouse;
         over_ = Inside(x, y);
         SetCapture(true);
         Invalidate();
@@ -61,7 +74,7 @@ void TBitBtn::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 
 void TBitBtn::MouseMove(TShiftState shift, int x, int y)
 {
-    if (down_ && over_ != Inside(x, y)) {
+    if (press_ == prMouse && over_ != Inside(x, y)) {
         over_ = Inside(x, y);
         Invalidate();
     }
@@ -70,21 +83,46 @@ void TBitBtn::MouseMove(TShiftState shift, int x, int y)
 
 void TBitBtn::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    const bool clicked = button == mbLeft && down_ && Inside(x, y);
-    if (button == mbLeft && down_) {
-        down_ = false;
-        SetCapture(false);
-        Invalidate();
-    }
+    const bool ends = button == mbLeft && press_ == prMouse;
+    const bool clicked = ends && Inside(x, y);
+    if (ends) EndPress();
     TControl::MouseUp(button, shift, x, y);
     if (clicked) Click();
+}
+
+// As a standard button: Space presses on key-down and clicks on key-up. The
+// keyboard's repetition of a held Space neither presses again nor restarts a
+// press that ended early (focus or capture lost).
+void TBitBtn::KeyDown(int key, bool repeated)
+{
+    if (key != kKeySpace || repeated || !enabled_ || press_ != prNone) return;
+    press_ = prKey;
+    over_ = true;
+    SetCapture(true);
+    Invalidate();
+}
+
+void TBitBtn::KeyUp(int key)
+{
+    if (key != kKeySpace || press_ != prKey) return;
+    EndPress();
+    Click();
+}
+
+void TBitBtn::FocusChanged(bool focused)
+{
+    focused_ = focused;
+    if (!focused && press_ == prKey)
+        EndPress();
+    else
+        Invalidate();
 }
 
 void TBitBtn::CaptureLost()
 {
     capture_ = false;
-    if (!down_) return;
-    down_ = false;
+    if (press_ == prNone) return;
+    press_ = prNone;
     Invalidate();
 }
 
@@ -135,6 +173,7 @@ void TBitBtn::Paint(TCanvas& canvas)
         x += glyphWidth + gap;
     }
     if (textWidth) canvas.TextOut(x, (Height() - canvas.TextHeight(caption_)) / 2 + shift, caption_);
+    if (focused_) canvas.DrawFocusRect(Rect(3, 3, Width() - 3, Height() - 3));
 }
 
 void TBitBtn::Invalidate()

@@ -1,8 +1,10 @@
 #pragma once
 // TBitBtn: a push button with a caption and an optional glyph. It holds the
 // mouse capture from button-down to button-up and clicks when released over
-// itself. Painting and input are portable; the window sits behind a
-// TButtonBackend (framework/win32/ has the Win32 one).
+// itself; Space held while it has the focus presses it the same way and clicks
+// on release, and Enter clicks the focused or default button. Painting and
+// input are portable; the window sits behind a TButtonBackend
+// (framework/win32/ has the Win32 one).
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,6 +36,9 @@ public:
     TBitmap& Glyph() { return glyph_; }
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
+    // The button that Enter clicks when no other button has the focus.
+    bool Default() const { return default_; }
+    void SetDefault(bool isDefault) { default_ = isDefault; }
     TFont Font;
 
     void SetBounds(int left, int top, int width, int height) override;
@@ -41,11 +46,22 @@ public:
     // Fires OnClick.
     virtual void Click();
     bool MouseCapture() const;
-    // Drawn pressed: the left button went down here and the mouse is over it.
-    bool Down() const { return down_ && over_; }
+    // Drawn pressed: held by Space, or the left button went down here and the
+    // mouse is over it.
+    bool Down() const { return press_ != prNone && over_; }
+    // Held down by the mouse or by Space.
+    bool Pressed() const { return press_ != prNone; }
+    bool HeldByKey() const { return press_ == prKey; }
 
     // Another window took the capture: the press ends without a click.
     void CaptureLost();
+    // The focus came or went; a press by Space ends without a click when it goes.
+    virtual void FocusChanged(bool focused);
+    bool Focused() const { return focused_; }
+    // A key pressed or released while the button has the focus (the platform's
+    // key code); `repeated` marks the keyboard's own repetition of a held key.
+    virtual void KeyDown(int key, bool repeated);
+    virtual void KeyUp(int key);
 
     void Paint(TCanvas& canvas);
     void Invalidate() override;
@@ -61,10 +77,14 @@ protected:
 private:
     bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < Width() && y < Height(); }
     void SetCapture(bool capture);
+    void EndPress();
+    enum TPress { prNone, prMouse, prKey };
     std::string caption_;
     TBitmap glyph_;
     bool enabled_ = true;
-    bool down_ = false;
+    bool default_ = false;
+    bool focused_ = false;
+    TPress press_ = prNone;
     bool over_ = false;
     bool capture_ = false;  // without a window
     std::unique_ptr<TButtonBackend> backend_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/bmp_decoder.h"
+#include "framework/bmp_writer.h"
 #include "framework/canvas.h"
 #include "framework/exceptions.h"
 #include "framework/pixel_rows.h"
@@ -99,11 +100,6 @@ void TBitmap::LoadFromFile(const std::string& fileName)
 
 namespace {
 
-void PutLE(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
 int SaveDepth(TPixelFormat format)
 {
     switch (format) {
@@ -130,102 +126,22 @@ std::vector<std::uint32_t> DefaultColors(int depth)
     return colors;
 }
 
-int NearestIndex(const std::vector<std::uint32_t>& colors, std::uint32_t pixel)
-{
-    int best = 0;
-    long bestDistance = -1;
-    for (std::size_t i = 0; i < colors.size(); ++i) {
-        const std::uint32_t c = colors[i];
-        if (c == pixel) return static_cast<int>(i);
-        const long db = long(c & 0xFF) - long(pixel & 0xFF);
-        const long dg = long((c >> 8) & 0xFF) - long((pixel >> 8) & 0xFF);
-        const long dr = long((c >> 16) & 0xFF) - long((pixel >> 16) & 0xFF);
-        const long d = db * db + dg * dg + dr * dr;
-        if (bestDistance < 0 || d < bestDistance) {
-            bestDistance = d;
-            best = static_cast<int>(i);
-        }
-    }
-    return best;
-}
-
 }  // namespace
 
 void TBitmap::SaveToStream(TStream& stream) const
 {
-    const int depth = SaveDepth(PixelFormat);
-    std::vector<std::uint32_t> colors;
-    if (depth <= 8) {
+    TBmpWriteFormat format;
+    format.Depth = SaveDepth(PixelFormat);
+    format.Rgb565 = PixelFormat == pf16bit;
+    if (format.Depth <= 8) {
         if (palette_ && palette_->palNumEntries > 0) {
-            const int n = std::min<int>(palette_->palNumEntries, 1 << depth);
-            for (int i = 0; i < n; ++i) {
-                const TPaletteEntry& e = palette_->palPalEntry[static_cast<std::size_t>(i)];
-                colors.push_back(std::uint32_t(e.peBlue) | std::uint32_t(e.peGreen) << 8 | std::uint32_t(e.peRed) << 16);
-            }
+            format.Colors = BmpTableColors(*palette_, std::size_t(1) << format.Depth);
         } else {
-            colors = DefaultColors(depth);
+            format.Colors = DefaultColors(format.Depth);
         }
+        format.ColorsUsed = std::uint32_t(format.Colors.size());
     }
-    const std::uint32_t rowSize = ((std::uint32_t(width_) * depth + 31) / 32) * 4;
-    const std::uint32_t offBits = 54 + 4 * std::uint32_t(colors.size());
-    std::vector<std::uint8_t> head;
-    head.reserve(offBits);
-    PutLE(head, 0x4D42, 2);
-    PutLE(head, offBits + rowSize * std::uint32_t(height_), 4);
-    PutLE(head, 0, 4);
-    PutLE(head, offBits, 4);
-    PutLE(head, 40, 4);
-    PutLE(head, std::uint32_t(width_), 4);
-    PutLE(head, std::uint32_t(height_), 4);
-    PutLE(head, 1, 2);
-    PutLE(head, std::uint32_t(depth), 2);
-    PutLE(head, 0, 4);
-    PutLE(head, rowSize * std::uint32_t(height_), 4);
-    PutLE(head, 0, 4);
-    PutLE(head, 0, 4);
-    PutLE(head, depth <= 8 ? std::uint32_t(colors.size()) : 0, 4);
-    PutLE(head, 0, 4);
-    for (std::uint32_t c : colors) PutLE(head, c, 4);
-    stream.WriteBuffer(head.data(), std::int64_t(head.size()));
-
-    // Rows are written several at a time: a file stream sends each write to the
-    // system as it comes.
-    const std::size_t rowsPerBlock = std::clamp<std::size_t>(64 * 1024 / rowSize, 1, std::size_t(std::max(height_, 1)));
-    std::vector<std::uint8_t> block(rowsPerBlock * rowSize);
-    std::size_t filled = 0;
-    for (int y = height_ - 1; y >= 0; --y) {
-        if (filled == block.size()) {
-            stream.WriteBuffer(block.data(), std::int64_t(filled));
-            filled = 0;
-        }
-        std::uint8_t* const row = block.data() + filled;
-        std::fill(row, row + rowSize, 0);
-        filled += rowSize;
-        const std::uint32_t* pixels = ScanLine(y);
-        for (int x = 0; x < width_; ++x) {
-            const std::uint32_t p = pixels[x] & 0xFFFFFF;
-            const std::size_t ux = std::size_t(x);
-            switch (depth) {
-            case 1:
-                if (NearestIndex(colors, p)) row[ux / 8] |= std::uint8_t(0x80 >> (ux % 8));
-                break;
-            case 4: row[ux / 2] |= std::uint8_t(NearestIndex(colors, p) << (ux % 2 ? 0 : 4)); break;
-            case 8: row[ux] = std::uint8_t(NearestIndex(colors, p)); break;
-            case 16: {
-                const std::uint32_t v = ((p >> 19) & 0x1F) << 10 | ((p >> 11) & 0x1F) << 5 | ((p >> 3) & 0x1F);
-                row[2 * ux] = std::uint8_t(v);
-                row[2 * ux + 1] = std::uint8_t(v >> 8);
-                break;
-            }
-            case 32: std::memcpy(&row[4 * ux], &p, 4); break;
-            default:
-                row[3 * ux] = std::uint8_t(p);
-                row[3 * ux + 1] = std::uint8_t(p >> 8);
-                row[3 * ux + 2] = std::uint8_t(p >> 16);
-            }
-        }
-    }
-    stream.WriteBuffer(block.data(), std::int64_t(filled));
+    WriteBmp(stream, *this, format);
 }
 
 void TBitmap::SaveToFile(const std::string& fileName) const

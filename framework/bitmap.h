@@ -52,7 +52,8 @@ public:
     void LoadFromStream(TStream& stream);
     void LoadFromFile(const std::string& fileName);
     // Writes a BMP file in the bitmap's own format: 1, 4 and 8 bits with its palette
-    // (or a default one), 15 and 16 bits as 5-5-5, 32 bits as 32, else 24.
+    // (or a default one), 15 bits as 5-5-5, 16 bits as 5-6-5 with its masks, 32
+    // bits as 32, else 24.
     void SaveToStream(TStream& stream) const;
     void SaveToFile(const std::string& fileName) const;
 

@@ -102,6 +102,24 @@ void TCanvas::FrameRect(const TRect& rect)
     FillWithRop(TRect{r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, c, cmPatCopy);
 }
 
+void TCanvas::DrawFocusRect(const TRect& rect)
+{
+    const TRect r = Normalized(rect);
+    if (IsEmpty(r)) return;
+    auto invert = [&](int x, int y) {
+        if ((x - r.Left + y - r.Top) % 2 != 0 || x < 0 || y < 0 || x >= owner_.Width() || y >= owner_.Height()) return;
+        owner_.ScanLine(y)[x] ^= 0x00FFFFFF;
+    };
+    for (int x = r.Left; x < r.Right; ++x) {
+        invert(x, r.Top);
+        if (r.Bottom - 1 > r.Top) invert(x, r.Bottom - 1);
+    }
+    for (int y = r.Top + 1; y < r.Bottom - 1; ++y) {
+        invert(r.Left, y);
+        if (r.Right - 1 > r.Left) invert(r.Right - 1, y);
+    }
+}
+
 void TCanvas::Rectangle(int left, int top, int right, int bottom)
 {
     const TRect r = Normalized(TRect{left, top, right, bottom});

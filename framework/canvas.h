@@ -85,6 +85,9 @@ public:
     // rectangle: the outline covers the rectangle's own border pixels.
     void Rectangle(int left, int top, int right, int bottom);
     void FrameRect(const TRect& rect);
+    // The focus outline: every other pixel of the rectangle's border inverted,
+    // so drawing it twice takes it away.
+    void DrawFocusRect(const TRect& rect);
 
     // Copies source's rectangle onto dest with CopyMode, stretching (nearest
     // pixel) when the sizes differ. Pixels outside either bitmap are skipped.

@@ -137,6 +137,12 @@ void TCustomGrid::SetScrollBars(TScrollStyle scrollBars)
     if (backend_) backend_->RecreateWnd();
 }
 
+void TCustomGrid::SetFont(const TFont& font)
+{
+    font_ = font;
+    Invalidate();
+}
+
 bool TCustomGrid::HasScrollBar(TScrollBarKind kind) const
 {
     if (kind == sbHorizontal) return scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
@@ -244,7 +250,7 @@ void TCustomGrid::Paint(TCanvas& canvas)
             const bool fixed = row < fixedRows_ || col < fixedCols_;
             TGridDrawState state = fixed ? gdFixed : 0;
             if (!fixed && col == col_ && row == row_) state |= gdSelected | gdFocused;
-            canvas.Font = Font;
+            canvas.Font = font_;
             DrawCell(canvas, col, row, rect, state);
             DrawLines(canvas, rect, fixed);
         }
@@ -307,6 +313,18 @@ void TCustomGrid::SetScrollBar(TScrollBarKind kind, int min, int max, int positi
 {
     scrollInfo_[kind] = TScrollInfo{min, max, position};
     if (backend_ && HasScrollBar(kind)) backend_->SetScrollBar(kind, min, max, position);
+}
+
+void TCustomGrid::SetScrollBarRange(TScrollBarKind kind, int min, int max)
+{
+    const TScrollInfo& info = scrollInfo_[kind];
+    SetScrollBar(kind, min, max, info.Position);
+}
+
+void TCustomGrid::SetScrollBarPosition(TScrollBarKind kind, int position)
+{
+    const TScrollInfo& info = scrollInfo_[kind];
+    SetScrollBar(kind, info.Min, info.Max, position);
 }
 
 TFrameMetrics TCustomGrid::Metrics() const

@@ -77,7 +77,7 @@ public:
     int RowHeights(int row) const { return rowHeights_.at(static_cast<std::size_t>(row)); }
     void SetRowHeights(int row, int height);
     int GridLineWidth() const { return gridLineWidth_; }
-    void SetGridLineWidth(int width);
+    virtual void SetGridLineWidth(int width);
     TGridOptions Options() const { return options_; }
     void SetOptions(TGridOptions options);
     TColor Color() const { return color_; }
@@ -91,7 +91,8 @@ public:
     TScrollStyle ScrollBars() const { return scrollBars_; }
     virtual void SetScrollBars(TScrollStyle scrollBars);
     bool HasScrollBar(TScrollBarKind kind) const;
-    TFont Font;
+    const TFont& Font() const { return font_; }
+    virtual void SetFont(const TFont& font);
 
     // The current cell. FocusCell moves it when SelectCell accepts the cell;
     // MoveCurrent moves it without asking.
@@ -141,6 +142,8 @@ protected:
     virtual void DrawCell(TCanvas& canvas, int col, int row, const TRect& rect, TGridDrawState state);
     virtual bool SelectCell(int col, int row);
     void SetScrollBar(TScrollBarKind kind, int min, int max, int position);
+    void SetScrollBarRange(TScrollBarKind kind, int min, int max);
+    void SetScrollBarPosition(TScrollBarKind kind, int position);
 
 private:
     void DrawLines(TCanvas& canvas, const TRect& cell, bool fixed);
@@ -157,6 +160,7 @@ private:
     TBorderStyle borderStyle_ = bsSingle;
     bool ctl3D_ = true;
     TScrollStyle scrollBars_ = ssNone;
+    TFont font_;
     int col_ = 1;
     int row_ = 1;
     TScrollInfo scrollInfo_[2];

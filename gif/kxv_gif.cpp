@@ -151,7 +151,9 @@ void kxvGIF::LoadFromStream(TStream& stream, TBitmap& bitmap)
                 case GraphicControlLabel: LoadGraphicControlExtension(stream, block); break;
                 case CommentLabel: LoadCommentExtension(stream, block); break;
                 case ApplicationLabel: LoadApplicationExtension(stream, block); break;
-                default: RaiseInvalidGif();
+                // Every extension is a label and data sub-blocks, so that one a
+                // decoder does not know can be stepped over.
+                default: SkipGifSubBlocks(stream, block);
                 }
             } else if (introducer == ImageSeparator) {
                 LoadImageDescriptor(stream, block);

@@ -1,20 +1,14 @@
 #include "image/bmp_file.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 #include <limits>
-#include <memory>
 #include <vector>
 
 #include "framework/bitmap.h"
-#include "framework/pixel_rows.h"
+#include "framework/bmp_writer.h"
 #include "framework/streams.h"
 #include "image/kx_wait_cursor.h"
 #include "image/replacing_file_write.h"
-#include "image/text_helpers.h"
-
-static_assert(std::endian::native == std::endian::little, "pixels and colour entries are read as little-endian words");
 
 namespace {
 
@@ -24,9 +18,6 @@ constexpr std::uint32_t InfoHeaderSize = 40;  // BITMAPINFOHEADER
 constexpr std::uint32_t CoreHeaderSize = 12;  // BITMAPCOREHEADER, the OS/2 form
 constexpr std::size_t CoreTableOffset = FileHeaderSize + CoreHeaderSize;
 constexpr int MaxColors = 256;
-// Rows go to the file in blocks of up to this size: each write has a fixed cost
-// (a system call, the file's times updated), while the memory stays bounded.
-constexpr std::size_t WriteChunkSize = 1024 * 1024;
 
 // Little-endian fields of a block; bytes beyond its end read as 0.
 class TBlockReader {
@@ -41,16 +32,9 @@ private:
     std::size_t size_;
 };
 
-void Put16(std::uint8_t* at, std::uint32_t value)
-{
-    at[0] = std::uint8_t(value);
-    at[1] = std::uint8_t(value >> 8);
-}
-
 void Put32(std::uint8_t* at, std::uint32_t value)
 {
-    Put16(at, value & 0xFFFF);
-    Put16(at + 2, value >> 16);
+    for (int i = 0; i < 4; ++i) at[i] = std::uint8_t(value >> (8 * i));
 }
 
 // Reads until `count` bytes are in or the stream ends; what is missing stays as it was.
@@ -83,16 +67,6 @@ bool IsIndexedDepth(int depth)
 bool IsWritableDepth(int depth)
 {
     return IsIndexedDepth(depth) || depth == 16 || depth == 24 || depth == 32;
-}
-
-std::uint64_t RowSize(int width, int depth)
-{
-    return (std::uint64_t(width) * std::uint64_t(depth) + 31) / 32 * 4;
-}
-
-std::uint32_t EntryColor(const std::uint8_t* entry)
-{
-    return entry[0] | std::uint32_t(entry[1]) << 8 | std::uint32_t(entry[2]) << 16;
 }
 
 // Colour of a pixel, as blue | green << 8 | red << 16 like a 4-byte colour entry.
@@ -129,123 +103,38 @@ private:
     }
 };
 
-// The table index for a colour: the first entry equal to it, else the nearest
-// entry by squared distance with ties to the lowest index, 0 with no entries.
-// Results are remembered, for the last colour and in a small direct-mapped
-// cache, since pictures repeat their colours.
-class TColorIndexer {
-public:
-    TColorIndexer(const std::uint32_t* colors, int count) : colors_(colors), count_(std::size_t(count)) {}
-
-    std::uint8_t IndexOf(std::uint32_t color)
-    {
-        if (color == lastColor_) return lastIndex_;
-        Slot& slot = cache_[(color * 2654435761u) >> (32 - CacheBits)];
-        if (slot.Color != color) {
-            slot.Color = color;
-            slot.Index = Search(color);
-        }
-        lastColor_ = color;
-        lastIndex_ = slot.Index;
-        return lastIndex_;
-    }
-
-private:
-    static constexpr int CacheBits = 12;
-    static constexpr std::uint32_t Unused = 0xFFFFFFFF;
-    struct Slot {
-        std::uint32_t Color = Unused;
-        std::uint8_t Index = 0;
-    };
-
-    std::uint8_t Search(std::uint32_t color) const
-    {
-        if (const auto exact = ScanDWord(colors_, color, count_)) return std::uint8_t(*exact);
-        std::uint8_t best = 0;
-        int bestDistance = std::numeric_limits<int>::max();
-        for (std::size_t i = 0; i < count_; ++i) {
-            const std::uint32_t entry = colors_[i];
-            const int db = int(entry & 0xFF) - int(color & 0xFF);
-            const int dg = int((entry >> 8) & 0xFF) - int((color >> 8) & 0xFF);
-            const int dr = int((entry >> 16) & 0xFF) - int((color >> 16) & 0xFF);
-            const int distance = db * db + dg * dg + dr * dr;
-            if (distance < bestDistance) {
-                bestDistance = distance;
-                best = std::uint8_t(i);
+// What a bitmap is written with at `depth`: for indexed depths the palette's
+// colours cut to what the depth can index, or without a palette the colours in
+// the order of their first appearance, bottom row first, until the table is
+// full. A full table says "colours used 0". Depth 16 keeps the source's 5-6-5
+// packing where the bitmap records one.
+TBmpWriteFormat SaveFormat(const TBitmap& bitmap, int depth, const TLogPalette* palette)
+{
+    TBmpWriteFormat format;
+    format.Depth = depth;
+    format.Rgb565 = bitmap.PixelFormat == pf16bit;
+    if (depth < 1 || depth > 8) return format;
+    const std::size_t limit = std::size_t(1) << depth;
+    // An empty palette counts as none: a table of no entries would be written
+    // with colours used 0, which readers take for a full table.
+    if (palette && palette->palNumEntries > 0) {
+        format.Colors = BmpTableColors(*palette, limit);
+    } else {
+        TColorSet seen;
+        std::uint32_t previous = 0xFFFFFFFF;  // no colour
+        const int width = bitmap.Width(), height = bitmap.Height();
+        for (int y = height - 1; y >= 0 && format.Colors.size() < limit; --y) {
+            const std::uint32_t* pixels = bitmap.ScanLine(y);
+            for (int x = 0; x < width && format.Colors.size() < limit; ++x) {
+                const std::uint32_t color = PixelColor(pixels[x]);
+                if (color == previous) continue;
+                previous = color;
+                if (seen.Insert(color)) format.Colors.push_back(color);
             }
         }
-        return best;
     }
-
-    const std::uint32_t* colors_;
-    std::size_t count_;
-    std::uint32_t lastColor_ = Unused;
-    std::uint8_t lastIndex_ = 0;
-    std::vector<Slot> cache_ = std::vector<Slot>(std::size_t(1) << CacheBits);
-};
-
-// Indexed pixels, `Depth` bits each, the leftmost pixel of each byte in its
-// most significant bits; a partial last byte keeps zeros in its low bits.
-template <int Depth>
-void PackIndexed(const std::uint32_t* pixels, std::size_t width, TColorIndexer& indexer, std::uint8_t* row)
-{
-    constexpr std::size_t PerByte = 8 / Depth;
-    std::size_t x = 0;
-    for (; x + PerByte <= width; x += PerByte) {
-        unsigned byte = 0;
-        for (std::size_t k = 0; k < PerByte; ++k) byte = byte << Depth | indexer.IndexOf(PixelColor(pixels[x + k]));
-        *row++ = std::uint8_t(byte);
-    }
-    if (x < width) {
-        unsigned byte = 0;
-        for (std::size_t k = 0; k < PerByte; ++k)
-            byte = byte << Depth | (x + k < width ? indexer.IndexOf(PixelColor(pixels[x + k])) : 0u);
-        *row = std::uint8_t(byte);
-    }
-}
-
-// One output row of `rowSize` bytes, padding included, from one picture row
-// (`pixels`, left to right).
-void PackRow(const std::uint32_t* pixels, std::size_t width, int depth, TColorIndexer& indexer, std::uint8_t* row,
-             std::size_t rowSize)
-{
-    std::size_t used = 0;
-    switch (depth) {
-    case 1:
-        PackIndexed<1>(pixels, width, indexer, row);
-        used = (width + 7) / 8;
-        break;
-    case 2:
-        PackIndexed<2>(pixels, width, indexer, row);
-        used = (width + 3) / 4;
-        break;
-    case 4:
-        PackIndexed<4>(pixels, width, indexer, row);
-        used = (width + 1) / 2;
-        break;
-    case 8:
-        for (std::size_t x = 0; x < width; ++x) row[x] = indexer.IndexOf(PixelColor(pixels[x]));
-        used = width;
-        break;
-    case 16:  // 5-5-5, the uncompressed 16-bit form
-        for (std::size_t x = 0; x < width; ++x) {
-            const std::uint32_t p = pixels[x];
-            const std::uint32_t v = ((p >> 19) & 0x1F) << 10 | ((p >> 11) & 0x1F) << 5 | ((p >> 3) & 0x1F);
-            Put16(row + 2 * x, v);
-        }
-        used = 2 * width;
-        break;
-    case 24:
-        PackTriples(pixels, row, width);
-        used = 3 * width;
-        break;
-    case 32:
-        std::memcpy(row, pixels, 4 * width);
-        for (std::size_t i = 3; i < 4 * width; i += 4) row[i] = 0;
-        used = 4 * width;
-        break;
-    }
-    std::memset(row + used, 0, rowSize - used);
+    format.ColorsUsed = format.Colors.size() < limit ? std::uint32_t(format.Colors.size()) : 0;
+    return format;
 }
 
 }  // namespace
@@ -327,49 +216,9 @@ int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, co
     block.fill(0);
     Put32(&block[0], InfoHeaderSize);
     if (bitmap.Empty()) return -1;
-    const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    Put32(&block[4], std::uint32_t(width));
-    Put32(&block[8], std::uint32_t(height));
-    Put16(&block[12], 1);
-    Put32(&block[16], 0);
-
-    int count = 0;
-    const bool indexed = depth >= 1 && depth <= 8;
-    const int limit = indexed ? 1 << depth : 0;
-    std::uint8_t* table = &block[InfoHeaderSize];
-    // An empty palette counts as none: a table of no entries would be written
-    // with colours used 0, which readers take for a full table.
-    if (indexed && palette && palette->palNumEntries > 0) {
-        const int n = std::min({limit, int(palette->palNumEntries), TLogPalette::MaxEntries});
-        for (; count < n; ++count) {
-            const TPaletteEntry& e = palette->palPalEntry[std::size_t(count)];
-            std::uint8_t* entry = table + 4 * std::size_t(count);
-            entry[0] = e.peBlue;
-            entry[1] = e.peGreen;
-            entry[2] = e.peRed;
-        }
-    } else if (indexed) {
-        // Colours in the order of their first appearance, bottom row first,
-        // until the table is full.
-        TColorSet seen;
-        std::uint32_t previous = 0xFFFFFFFF;  // no colour
-        for (int y = 0; y < height && count < limit; ++y) {
-            const std::uint32_t* pixels = bitmap.ScanLine(height - 1 - y);
-            for (int x = 0; x < width && count < limit; ++x) {
-                const std::uint32_t color = PixelColor(pixels[x]);
-                if (color == previous) continue;
-                previous = color;
-                if (seen.Insert(color)) Put32(table + 4 * std::size_t(count++), color);
-            }
-        }
-    }
-
-    const std::uint64_t imageSize = std::uint64_t(height) * RowSize(width, depth < 0 ? 0 : depth);
-    Put16(&block[14], std::uint32_t(depth) & 0xFFFF);
-    Put32(&block[20], std::uint32_t(imageSize));
-    Put32(&block[32], indexed && count < limit ? std::uint32_t(count) : 0);
-    return count;
+    const TBmpWriteFormat format = SaveFormat(bitmap, depth, palette);
+    PutBmpInfo(block.data(), bitmap.Width(), bitmap.Height(), format);
+    return int(format.Colors.size());
 }
 
 bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int depth, const TLogPalette* palette)
@@ -383,48 +232,12 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
             return WriteFileReplacing(fileName, [&](const std::string& temporary) { bitmap.SaveToFile(temporary); });
         if (!IsWritableDepth(depth)) return false;
 
-        auto block = std::make_unique<TBitmapHeaderBlock>();
-        const int count = MakeSaveInfo(*block, bitmap, depth, palette);
-        if (count < 0) return false;
-        const std::uint64_t rowSize = RowSize(bitmap.Width(), depth);
-        const std::uint32_t dataOffset = std::uint32_t(FileHeaderSize + InfoHeaderSize + 4 * std::size_t(count));
-        const std::uint64_t fileSize = dataOffset + rowSize * std::uint64_t(bitmap.Height());
+        const TBmpWriteFormat format = SaveFormat(bitmap, depth, palette);
+        const std::uint64_t fileSize = format.DataOffset() + BmpRowSize(bitmap.Width(), depth) * std::uint64_t(bitmap.Height());
         if (fileSize > std::numeric_limits<std::uint32_t>::max()) return false;  // beyond what the header can say
-
-        std::array<std::uint32_t, MaxColors> colors{};
-        for (int i = 0; i < count; ++i) colors[std::size_t(i)] = EntryColor(&(*block)[InfoHeaderSize + 4 * std::size_t(i)]);
-
         return WriteFileReplacing(fileName, [&](const std::string& temporary) {
             TFileStream out(temporary, fmCreate);
-            // The headers and then the rows, packed straight from the picture's
-            // own rows, go through one buffer of a fixed size, written when full:
-            // a few large writes instead of one per row, and memory that does not
-            // grow with the picture. Every byte of it is written before it is sent.
-            const std::size_t headers = FileHeaderSize + InfoHeaderSize + 4 * std::size_t(count);
-            const std::size_t row = std::size_t(rowSize);
-            const std::size_t rowsPerChunk = std::clamp<std::size_t>(WriteChunkSize / row, 1, std::size_t(bitmap.Height()));
-            const std::size_t capacity = std::max(headers, rowsPerChunk * row);
-            const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[capacity]);
-            std::uint8_t* const fileHeader = chunk.get();
-            std::memset(fileHeader, 0, FileHeaderSize);
-            Put16(fileHeader, BitmapFileType);
-            Put32(fileHeader + 2, std::uint32_t(fileSize));
-            Put32(fileHeader + 10, dataOffset);
-            std::memcpy(fileHeader + FileHeaderSize, block->data(), headers - FileHeaderSize);
-            std::size_t filled = headers;
-
-            TColorIndexer indexer(colors.data(), count);
-            const int height = bitmap.Height();
-            for (int y = 0; y < height; ++y) {  // bottom row first
-                if (filled + row > capacity) {
-                    out.WriteBuffer(chunk.get(), std::int64_t(filled));
-                    filled = 0;
-                }
-                PackRow(bitmap.ScanLine(height - 1 - y), std::size_t(bitmap.Width()), depth, indexer,
-                        chunk.get() + filled, row);
-                filled += row;
-            }
-            out.WriteBuffer(chunk.get(), std::int64_t(filled));
+            WriteBmp(out, bitmap, format);
             out.Close();
         });
     } catch (...) {

@@ -32,10 +32,12 @@ TBitmapHeaderInfo ReadBitmapHeader(TStream& file);
 PaletteHandle MakeDIBPalette(const std::uint8_t* block, std::size_t blockSize);
 
 // Fills the block with the info header and colour table for writing `bitmap` at
-// `depth`; returns the colour count, or -1 when the bitmap holds no image.
+// `depth` (at depth 16 from a 5-6-5 source, its three masks instead); returns the
+// colour count, or -1 when the bitmap holds no image.
 int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, const TLogPalette* palette);
 
-// Writes `bitmap` as a BMP file at `depth` (0: the bitmap's own format). True
-// when the file was written; never raises. An existing file is replaced only
+// Writes `bitmap` as a BMP file at `depth` (0: the bitmap's own format). Depth
+// 16 keeps the source's packing that the pixel format records: 5-6-5 with masks
+// for pf16bit, else plain 5-5-5. True when the file was written; never raises. An existing file is replaced only
 // when the whole new file was written.
 bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int depth, const TLogPalette* palette);

@@ -35,9 +35,32 @@ void TBitBtnWindow::WndProc(TMessage& message)
         message.Result = 0;
         return;
     }
-    if (message.Msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(message.LParam) != Handle())
-        button_.CaptureLost();
+    switch (message.Msg) {
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(message.LParam) != Handle()) button_.CaptureLost();
+        break;
+    case WM_KEYDOWN:
+        button_.KeyDown(static_cast<int>(message.WParam), (message.LParam & (1 << 30)) != 0);
+        break;
+    case WM_KEYUP:
+        button_.KeyUp(static_cast<int>(message.WParam));
+        break;
+    case WM_SETFOCUS:
+        button_.FocusChanged(true);
+        break;
+    case WM_KILLFOCUS:
+        button_.FocusChanged(false);
+        break;
+    default: break;
+    }
     TWinControl::WndProc(message);
+}
+
+bool TBitBtnWindow::EnterKey(bool focused)
+{
+    if (!(focused || button_.Default()) || !button_.Enabled()) return false;
+    button_.Click();
+    return true;
 }
 
 TWinControl& AttachWindow(TBitBtn& button)

@@ -1,6 +1,7 @@
 #pragma once
 // The window of a TBitBtn: a window of the framework's own class that paints
-// the button off-screen and hands it the mouse, holding the capture for it.
+// the button off-screen and hands it the mouse, the keys and the focus,
+// holding the capture for it.
 #include "framework/bit_btn.h"
 #include "framework/win32/win_control.h"
 
@@ -14,6 +15,7 @@ public:
     void SetCapture(bool capture) override;
     bool HasCapture() const override;
 
+    bool EnterKey(bool focused) override;
     void WndProc(TMessage& message) override;
 
 protected:

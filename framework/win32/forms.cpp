@@ -148,6 +148,24 @@ bool TForm::DialogKey(const MSG& message)
         CancelButton->Click();
         return true;
     }
+    // The keyboard's repetition of a held Enter clicks no more.
+    if (message.wParam == VK_RETURN && !alt && !ctrl && (message.lParam & (1 << 30)) == 0) return EnterKey(message);
+    return false;
+}
+
+bool TForm::EnterKey(const MSG& message)
+{
+    TWinControl* focused = FromHandle(message.hwnd);
+    if (focused && focused->ParentForm() == this) {
+        MSG copy = message;
+        const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&copy));
+        if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+        if (focused->EnterKey(true)) return true;
+    }
+    for (TWinControl* control : TabOrderList())
+        if (control != focused && control->HandleAllocated() && IsWindowVisible(control->Handle()) &&
+            IsWindowEnabled(control->Handle()) && control->EnterKey(false))
+            return true;
     return false;
 }
 

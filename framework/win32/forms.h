@@ -1,8 +1,9 @@
 #pragma once
 // TForm: a top-level window holding controls. It gives its font to every
 // windowed child, shows hints as tooltips, moves the focus as the Tab key
-// does, answers the Esc key with its cancel button and, with KeyPreview, sees
-// every character typed into its controls first.
+// does, answers the Esc key with its cancel button and the Enter key with its
+// focused or default button and, with KeyPreview, sees every character typed
+// into its controls first.
 #include <windows.h>
 
 #include <memory>
@@ -46,7 +47,8 @@ public:
     // The button that answers the Esc key (registered by TButton::Cancel).
     TButton* CancelButton = nullptr;
 
-    // Keys the form handles before the focused control sees them (Tab, Esc).
+    // Keys the form handles before the focused control sees them (Tab, Esc,
+    // Enter).
     bool DialogKey(const MSG& message);
     void ControlCreated(TWinControl& control);
     void UpdateHint(TControl& control);
@@ -59,6 +61,7 @@ protected:
 
 private:
     void AddTool(TControl& control);
+    bool EnterKey(const MSG& message);
     UniqueGdiObject font_;
     UniqueWindow tooltip_;
     TWinControl* activeControl_ = nullptr;

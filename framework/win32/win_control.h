@@ -47,6 +47,10 @@ public:
     std::string Caption() const;
     void SetCaption(const std::string& caption);
 
+    // Enter pressed in the control's form: a button that has the focus, or is
+    // the form's default button, clicks. True when the control took the key.
+    virtual bool EnterKey(bool focused) { (void)focused; return false; }
+
     TKeyPressEvent OnKeyPress;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;

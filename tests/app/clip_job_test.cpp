@@ -274,6 +274,21 @@ TEST(ClipFile, WritesAtTheSourceDepthAndPalette)
               (std::vector<std::uint8_t>{0x56, 0x34, 0x12, 0}));
 }
 
+TEST(ClipFile, SixteenBitCropsKeepTheSourcesPacking)
+{
+    for (const auto& [format, compression] : {std::pair{pf16bit, 3}, std::pair{pf15bit, 0}}) {
+        Job j;
+        j.host.Directory = ScratchDir("crop_sixteen");
+        j.image.Add("pic.gif", {8, 4, 16, format});
+        j.job.ClipRect = kxRect(0, 0, 8, 4);
+        ASSERT_TRUE(j.job.ClipFile("pic.gif"));
+        const std::vector<std::uint8_t> file = ReadAll(Join(j.host.Directory, "pic.bmp"));
+        ASSERT_GT(file.size(), 54u);
+        EXPECT_EQ(file[28], 16) << format;
+        EXPECT_EQ(file[30], compression) << format;  // 3: bit fields
+    }
+}
+
 TEST(ClipFile, CancelBeforeTheWriteWritesNothing)
 {
     Job j;

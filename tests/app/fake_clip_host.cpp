@@ -117,6 +117,7 @@ bool FakeImage::LoadFromFile(const std::string& fileName)
             std::uint32_t* row = bitmap.ScanLine(y);
             for (int x = 0; x < source.Width; ++x) row[x] = PixelAt(x, y);
         }
+        bitmap.PixelFormat = source.Format;
         ColorDepth = source.ColorDepth;
         return true;
     }

@@ -73,6 +73,7 @@ public:
         int Width = 0;
         int Height = 0;
         int ColorDepth = 24;
+        TPixelFormat Format = pfDevice;
     };
     void Add(const std::string& path, Source source) { sources_.push_back({path, source}); }
     int Loads = 0;

@@ -54,11 +54,15 @@ struct WindowTest : ::testing::Test {
         calendar.OnChange = nullptr;
         calendar.SetScrollBars(ssNone);
         calendar.SetMemoHeight(0);
+        calendar.SetGridLineWidth(1);
+        calendar.SetMinDate(MakeDate(1900, 1, 1));
+        calendar.SetMaxDate(MakeDate(2099, 12, 31));
         calendar.SetStartOfWeek(0);
         calendar.SetOptions(calendar.Options() & ~goThumbTracking);
         calendar.SetBounds(8, 8, 200, 200);
         calendar.OnChange = [this](kxvCalendar&) { ++changes; };
         button.SetRepeat(false);
+        button.SetDefault(false);
         button.OnClick = [this](TControl&) { clickTimes.push_back(MonotonicMilliseconds()); };
     }
     ~WindowTest() override
@@ -261,4 +265,98 @@ TEST_F(WindowTest, WithoutRepeatAHeldButtonClicksOnce)
     EXPECT_TRUE(button.Timer() == nullptr || !button.Timer()->Enabled());
     SendMessageW(buttonWindow->Handle(), WM_LBUTTONUP, 0, at);
     EXPECT_EQ(clickTimes.size(), 1u);
+}
+
+TEST_F(WindowTest, WiderGridLinesRefitTheWindow)
+{
+    calendar.SetMemoHeight(10);
+    calendar.SetBounds(8, 8, 200, 200);
+    calendar.SetGridLineWidth(2);
+    int width = 0, height = 0;
+    calendar.CalcSize(width, height);
+    EXPECT_EQ(calendar.Width(), width);
+    EXPECT_EQ(calendar.Height(), height);
+    RECT window{}, client{};
+    GetWindowRect(Grid(), &window);
+    GetClientRect(Grid(), &client);
+    EXPECT_EQ(window.right - window.left, width);
+    EXPECT_EQ(window.bottom - window.top, height);
+    const TRect last = calendar.CellRect(6, 6);
+    EXPECT_EQ(last.Right + 2, client.right);
+    EXPECT_EQ(last.Bottom + 2, client.bottom);
+}
+
+TEST_F(WindowTest, TheScrollRangeFollowsTheDateRange)
+{
+    calendar.SetScrollBars(ssBoth);
+    calendar.SetDate(MakeDate(2000, 6, 1));
+    calendar.SetMinDate(MakeDate(1990, 3, 15));
+    calendar.SetMaxDate(MakeDate(2010, 10, 1));
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        int min = 0, max = 0;
+        GetScrollRange(Grid(), bar, &min, &max);
+        EXPECT_EQ(min, 1990 * 12 + 2);
+        EXPECT_EQ(max, 2010 * 12 + 9);
+        EXPECT_EQ(GetScrollPos(Grid(), bar), 2000 * 12 + 5);
+    }
+}
+
+TEST_F(WindowTest, HeldSpaceRepeatsTheClickUntilKeyUp)
+{
+    button.SetRepeat(true);
+    SetFocus(buttonWindow->Handle());
+    ASSERT_EQ(GetFocus(), buttonWindow->Handle());
+    // The focus is drawn: the outline's first dot is the button face inverted.
+    TBitmap image;
+    buttonWindow->PaintClientTo(image);
+    EXPECT_EQ(image.Canvas().Pixel(3, 3), ColorToRGB(clBtnFace) ^ 0xFFFFFF);
+
+    const LPARAM first = 1;
+    const LPARAM repeated = 1 | (1 << 30);
+    const std::int64_t pressed = MonotonicMilliseconds();
+    SendMessageW(buttonWindow->Handle(), WM_KEYDOWN, VK_SPACE, first);
+    EXPECT_EQ(GetCapture(), buttonWindow->Handle());
+    // The keyboard repeats the held key about every 33 ms meanwhile.
+    while (MonotonicMilliseconds() - pressed < 1050) {
+        SendMessageW(buttonWindow->Handle(), WM_KEYDOWN, VK_SPACE, repeated);
+        Pump(33);
+    }
+    const std::vector<std::int64_t> held = clickTimes;
+    SendMessageW(buttonWindow->Handle(), WM_KEYUP, VK_SPACE, first | (1u << 30) | (1u << 31));
+    EXPECT_EQ(clickTimes.size(), held.size() + 1);  // the ordinary click
+    EXPECT_EQ(GetCapture(), nullptr);
+    Pump(300);
+    EXPECT_EQ(clickTimes.size(), held.size() + 1);
+
+    ASSERT_GE(held.size(), 4u);
+    ASSERT_LE(held.size(), 7u);
+    EXPECT_GE(held[0] - pressed, 380);
+    EXPECT_LE(held[0] - pressed, 700);
+    for (std::size_t i = 1; i < held.size(); ++i) {
+        EXPECT_GE(held[i] - held[i - 1], 80) << i;
+        EXPECT_LE(held[i] - held[i - 1], 350) << i;
+    }
+}
+
+TEST_F(WindowTest, EnterClicksTheFocusedOrTheDefaultButton)
+{
+    // Keys go through the message loop, where the form sees them first.
+    auto enter = [](HWND window, LPARAM flags) {
+        PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1 | flags);
+        Application().ProcessMessages();
+    };
+    SetFocus(Grid());
+    enter(Grid(), 0);
+    EXPECT_TRUE(clickTimes.empty());
+    button.SetDefault(true);
+    enter(Grid(), 0);
+    EXPECT_EQ(clickTimes.size(), 1u);
+    enter(Grid(), 1 << 30);  // a held Enter clicks once
+    EXPECT_EQ(clickTimes.size(), 1u);
+
+    button.SetDefault(false);
+    SetFocus(buttonWindow->Handle());
+    enter(buttonWindow->Handle(), 0);
+    EXPECT_EQ(clickTimes.size(), 2u);
+    SetFocus(Grid());
 }

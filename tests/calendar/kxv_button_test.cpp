@@ -1,20 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "calendar/kxv_button.h"
-
-namespace {
-
-unsigned Down(TMouseButton button) { return button == mbLeft ? WM_LBUTTONDOWN_ : WM_RBUTTONDOWN_; }
-unsigned Up(TMouseButton button) { return button == mbLeft ? WM_LBUTTONUP_ : WM_RBUTTONUP_; }
-
-// A mouse message as the window hands it on.
-void Send(TControl& control, unsigned msg, int x, int y)
-{
-    TMessage message{msg, 0, MakeMouseLParam(x, y), 0};
-    control.Perform(message);
-}
-
-}  // namespace
+#include "framework/bitmap.h"
+#include "framework/mouse_messages.h"
 
 namespace {
 
@@ -114,6 +104,74 @@ TEST_F(ButtonTest, HeldButtonRepeatsThroughTheMessageLoop)
     Send(button, Down(mbLeft), 5, 5);
     // Wait for three repeated clicks, however slowly the machine runs.
     while (clicks < 3) Application().HandleMessage();
+    // One message may carry more than one due tick on a loaded machine: count
+    // from the moment of release, which adds exactly the one click of the up.
+    const int beforeRelease = clicks;
     Send(button, Up(mbLeft), 5, 5);
-    EXPECT_EQ(clicks, 4);
+    EXPECT_EQ(clicks, beforeRelease + 1);
+}
+
+namespace {
+
+constexpr int kSpace = 0x20;
+
+}  // namespace
+
+TEST_F(ButtonTest, SpacePressesOnKeyDownAndClicksOnKeyUp)
+{
+    button.KeyDown('A', false);
+    button.KeyUp('A');
+    EXPECT_FALSE(button.Pressed());
+    button.KeyDown(kSpace, false);
+    EXPECT_TRUE(button.Down());
+    EXPECT_TRUE(button.MouseCapture());
+    button.KeyDown(kSpace, true);  // the keyboard repeating the held key
+    EXPECT_EQ(clicks, 0);
+    button.KeyUp(kSpace);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(button.Down());
+    EXPECT_FALSE(button.MouseCapture());
+    EXPECT_EQ(button.Timer(), nullptr);
+
+    button.SetEnabled(false);
+    button.KeyDown(kSpace, false);
+    button.KeyUp(kSpace);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ButtonTest, LosingTheFocusEndsAPressBySpaceWithoutAClick)
+{
+    button.SetRepeat(true);
+    button.FocusChanged(true);
+    button.KeyDown(kSpace, false);
+    button.FocusChanged(false);
+    EXPECT_FALSE(button.Pressed());
+    EXPECT_FALSE(button.MouseCapture());
+    EXPECT_FALSE(button.Timer()->Enabled());
+    button.KeyDown(kSpace, true);  // still held, now elsewhere
+    button.KeyUp(kSpace);
+    EXPECT_EQ(clicks, 0);
+
+    // A mouse press is not ended by Space.
+    Send(button, Down(mbLeft), 5, 5);
+    button.KeyUp(kSpace);
+    EXPECT_TRUE(button.Timer()->Enabled());
+    Send(button, Up(mbLeft), 5, 5);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ButtonTest, TheFocusIsDrawnAsADottedOutline)
+{
+    TBitmap plain, focused;
+    plain.SetSize(button.Width(), button.Height());
+    focused.SetSize(button.Width(), button.Height());
+    button.Paint(plain.Canvas());
+    button.FocusChanged(true);
+    button.Paint(focused.Canvas());
+    const int right = button.Width() - 4, bottom = button.Height() - 4;
+    for (const auto& [x, y] : {std::pair{3, 3}, std::pair{right, bottom}, std::pair{3, 9}}) {
+        EXPECT_EQ(focused.Canvas().Pixel(x, y), plain.Canvas().Pixel(x, y) ^ 0xFFFFFF) << x << "," << y;
+        EXPECT_EQ(focused.Canvas().Pixel(x + 1, y), plain.Canvas().Pixel(x + 1, y)) << x + 1 << "," << y;
+    }
+    EXPECT_EQ(focused.Canvas().Pixel(2, 2), plain.Canvas().Pixel(2, 2));
 }

@@ -250,6 +250,23 @@ TEST_F(CalendarTest, CalcSizeRoundsDownToWholeRows)
     EXPECT_EQ(calendar.Height(), (200 - 7 - 60) / 7 * 7 + 60 + 7);
 }
 
+TEST_F(CalendarTest, WiderGridLinesRefitTheSize)
+{
+    calendar.SetMemoHeight(10);
+    calendar.SetBounds(0, 0, 200, 200);
+    calendar.SetGridLineWidth(2);
+    EXPECT_EQ(calendar.DefaultColWidth(), (200 - 14 - 4) / 7);
+    EXPECT_EQ(calendar.RowHeights(0), (197 - 14 - 60 - 4) / 7);
+    int width = 0, height = 0;
+    calendar.CalcSize(width, height);
+    EXPECT_EQ(calendar.Width(), width);
+    EXPECT_EQ(calendar.Height(), height);
+    // The cells and their lines fill the client area exactly.
+    const TRect last = calendar.CellRect(6, 6);
+    EXPECT_EQ(last.Right + 2, calendar.ClientWidth());
+    EXPECT_EQ(last.Bottom + 2, calendar.ClientHeight());
+}
+
 TEST_F(CalendarTest, DateLabelShowsTheShownMonth)
 {
     TLabel label;

@@ -1,21 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/bit_btn.h"
+#include "framework/mouse_messages.h"
 #include "framework/system_colors.h"
-
-namespace {
-
-unsigned Down(TMouseButton button) { return button == mbLeft ? WM_LBUTTONDOWN_ : WM_RBUTTONDOWN_; }
-unsigned Up(TMouseButton button) { return button == mbLeft ? WM_LBUTTONUP_ : WM_RBUTTONUP_; }
-
-// A mouse message as the window hands it on.
-void Send(TControl& control, unsigned msg, int x, int y)
-{
-    TMessage message{msg, 0, MakeMouseLParam(x, y), 0};
-    control.Perform(message);
-}
-
-}  // namespace
 
 TEST(BitBtn, ClicksWhenReleasedOverItself)
 {

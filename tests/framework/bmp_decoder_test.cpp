@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <optional>
 #include <vector>
 
 #include "framework/bitmap.h"
+#include "framework/bmp_builder.h"
 #include "framework/bmp_decoder.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
@@ -13,51 +13,6 @@
 namespace {
 
 using Pixels = std::vector<std::uint32_t>;
-
-// A BMP file image assembled field by field.
-struct BmpLayout {
-    std::uint32_t headerSize = 40;
-    std::int32_t width = 1;
-    std::int32_t height = 1;
-    unsigned planes = 1;
-    unsigned bitCount = 24;
-    std::uint32_t compression = 0;
-    std::uint32_t colorsUsed = 0;
-    std::vector<std::uint32_t> masks;   // behind a 40-byte header, or inside a V4/V5 one
-    std::vector<std::uint32_t> colors;  // 0x00RRGGBB
-    std::vector<std::uint8_t> pixels;
-    std::optional<std::uint32_t> pixelOffset;  // default: right behind the colour table
-    std::size_t gap = 0;                       // bytes between colour table and pixels
-};
-
-std::vector<std::uint8_t> MakeBmp(const BmpLayout& s)
-{
-    Bytes info;
-    info.u32(s.headerSize);
-    if (s.headerSize == 12) {
-        info.u16(unsigned(s.width)).u16(unsigned(s.height)).u16(s.planes).u16(s.bitCount);
-    } else {
-        info.u32(std::uint32_t(s.width)).u32(std::uint32_t(s.height)).u16(s.planes).u16(s.bitCount);
-        info.u32(s.compression).u32(std::uint32_t(s.pixels.size())).u32(0).u32(0).u32(s.colorsUsed).u32(0);
-        if (s.headerSize >= 52) {
-            for (std::size_t i = 0; i < 4; ++i) info.u32(i < s.masks.size() ? s.masks[i] : 0);
-        }
-        info.data.resize(s.headerSize);
-    }
-    if (s.headerSize == 40)
-        for (std::uint32_t m : s.masks) info.u32(m);
-    for (std::uint32_t c : s.colors) {
-        info.u8(c).u8(c >> 8).u8(c >> 16);
-        if (s.headerSize != 12) info.u8(0);
-    }
-    info.fill(s.gap, 0xEE);
-    const std::uint32_t offset = s.pixelOffset.value_or(std::uint32_t(14 + info.size()));
-    Bytes file;
-    file.u8(0x42).u8(0x4D).u32(std::uint32_t(14 + info.size() + s.pixels.size())).u32(0).u32(offset);
-    file.data.insert(file.data.end(), info.data.begin(), info.data.end());
-    file.data.insert(file.data.end(), s.pixels.begin(), s.pixels.end());
-    return file.data;
-}
 
 void Load(TBitmap& bitmap, const std::vector<std::uint8_t>& file)
 {
@@ -381,7 +336,7 @@ TEST(BmpDecoder, SavedBitmapsLoadBackInEveryFormat)
     struct Case {
         TPixelFormat saved, loaded;
     };
-    for (Case c : {Case{pf4bit, pf4bit}, Case{pf8bit, pf8bit}, Case{pf15bit, pf15bit}, Case{pf16bit, pf15bit},
+    for (Case c : {Case{pf4bit, pf4bit}, Case{pf8bit, pf8bit}, Case{pf15bit, pf15bit}, Case{pf16bit, pf16bit},
                    Case{pf24bit, pf24bit}, Case{pf32bit, pf32bit}, Case{pfDevice, pf24bit}}) {
         source.PixelFormat = c.saved;
         source.SetPalette(CopyLogPalette(palette.get()));

@@ -75,7 +75,8 @@ TEST_F(UniqueAnyTest, AHandleWithAContextIsClosedThroughIt)
         b = std::move(a);
         a = OwnerWith(20, 2);
     }
-    EXPECT_EQ(closedWith, (std::vector<std::pair<int, int>>{{20, 2}, {10, 1}}));
+    // b (declared last) goes first
+    EXPECT_EQ(closedWith, (std::vector<std::pair<int, int>>{{10, 1}, {20, 2}}));
 }
 
 TEST(ScopeExit, RunsAtTheEndOfItsScopeUnlessDismissed)

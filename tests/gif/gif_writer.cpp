@@ -143,6 +143,14 @@ std::vector<std::uint8_t> GifHead(const GifImage& image)
 std::vector<std::uint8_t> GifFrameBytes(const GifFrame& frame, int globalEntries)
 {
     std::vector<std::uint8_t> out;
+    for (const GifExtension& extension : frame.extensions) {
+        out.insert(out.end(), {0x21, extension.label});
+        for (const std::vector<std::uint8_t>& block : extension.subBlocks) {
+            out.push_back(std::uint8_t(block.size()));
+            out.insert(out.end(), block.begin(), block.end());
+        }
+        out.push_back(0);
+    }
     if (frame.control) {
         out.insert(out.end(), {0x21, 0xF9, 0x04});
         out.push_back(std::uint8_t((frame.disposal & 7) << 2 | (frame.userInput ? 2 : 0) | (frame.transparent ? 1 : 0)));

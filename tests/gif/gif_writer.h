@@ -34,7 +34,15 @@ private:
     int bits_ = 0;
 };
 
+// An extension block: its label and data sub-blocks (each up to 255 bytes).
+struct GifExtension {
+    std::uint8_t label = 0;
+    std::vector<std::vector<std::uint8_t>> subBlocks;
+};
+
 struct GifFrame {
+    // Extensions written before the frame's graphic control extension.
+    std::vector<GifExtension> extensions;
     int left = 0, top = 0, width = 0, height = 0;
     std::vector<std::uint8_t> pixels;  // width * height indices, rows top-down
     std::vector<std::uint8_t> localRgb;  // local colour table (power of two entries) or none

@@ -352,13 +352,26 @@ TEST(GifDecode, BackgroundIndexPastTheTableIsBlack)
     EXPECT_EQ(Px(*bitmap, 0, 0), 0u);
 }
 
-TEST(GifDecode, UnknownBlocksAndLabelsAreMalformed)
+TEST(GifDecode, UnknownBlocksAreMalformed)
 {
-    for (std::vector<std::uint8_t> tail : {std::vector<std::uint8_t>{0x00}, {0x2D}, {0x21, 0x02, 0x00, 0x3B}}) {
+    for (std::vector<std::uint8_t> tail : {std::vector<std::uint8_t>{0x00}, {0x2D}}) {
         auto bytes = Header("GIF89a");
         bytes.insert(bytes.end(), tail.begin(), tail.end());
         EXPECT_THROW(DecodeGif(bytes), EInvalidGraphic);
     }
+}
+
+TEST(GifDecode, UnknownExtensionsAreSkipped)
+{
+    GifImage image = OneFrame(6, 5, 4, 3);
+    // Data that would read as blocks of their own if it were not skipped.
+    image.frames[0].extensions.push_back({0x02, {{0x2C, 0x21, 0x3B}, std::vector<std::uint8_t>(255, 0x2C)}});
+    const auto bytes = EncodeGif(image);
+    EXPECT_EQ(Pixels(*DecodeGif(bytes)), Expected(image));
+
+    // Skipping stays inside the stream: one that ends inside the extension is malformed.
+    const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + std::ptrdiff_t(GifHead(image).size() + 100));
+    EXPECT_THROW(DecodeGif(cut), EInvalidGraphic);
 }
 
 TEST(GifDecode, EveryTruncationIsMalformedAndNeverCrashes)

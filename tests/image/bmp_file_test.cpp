@@ -4,6 +4,7 @@
 #include <set>
 
 #include "framework/bitmap.h"
+#include "framework/bmp_builder.h"
 #include "framework/exceptions.h"
 #include "framework/file_system.h"
 #include "framework/screen.h"
@@ -19,17 +20,6 @@ using Rows = std::vector<std::vector<std::uint32_t>>;
 std::string FileIn(const std::string& dir, const std::string& name)
 {
     return dir + PathSep() + name;
-}
-
-// File header and 40-byte info header of an uncompressed file; the table and
-// pixel data are the caller's.
-Bytes InfoHeaderFile(int width, int height, int bitCount, std::uint32_t colorsUsed)
-{
-    Bytes b;
-    b.str("BM").u32(0).u32(0).u32(0);
-    b.u32(40).u32(std::uint32_t(width)).u32(std::uint32_t(height)).u16(1).u16(unsigned(bitCount)).u32(0).u32(0)
-        .u32(0).u32(0).u32(colorsUsed).u32(0);
-    return b;
 }
 
 PaletteHandle PaletteOf(const std::vector<std::uint32_t>& colors)
@@ -78,9 +68,9 @@ TEST(ReadBitmapHeader, NonBitmapFilesGiveNothing)
 TEST(ReadBitmapHeader, InfoHeaderWithColorsUsed)
 {
     const std::string dir = ScratchDir("bmp_header_info");
-    Bytes b = InfoHeaderFile(2, 2, 8, 3);
-    b.u32(0x00112233).u32(0x00445566).u32(0x00778899).fill(8);
-    WriteAll(FileIn(dir, "a.bmp"), b.data);
+    WriteAll(FileIn(dir, "a.bmp"), MakeBmp({.width = 2, .height = 2, .bitCount = 8, .colorsUsed = 3,
+                                            .colors = {0x112233, 0x445566, 0x778899},
+                                            .pixels = std::vector<std::uint8_t>(8)}));
     const TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "a.bmp"));
     EXPECT_EQ(info.ColorDepth, 8);
     ASSERT_NE(info.Palette, nullptr);
@@ -93,9 +83,8 @@ TEST(ReadBitmapHeader, InfoHeaderWithColorsUsed)
 TEST(ReadBitmapHeader, TruncatedTableReadsAsZero)
 {
     const std::string dir = ScratchDir("bmp_header_short");
-    Bytes b = InfoHeaderFile(1, 1, 4, 0);
-    b.u32(0x00ABCDEF).u16(0x2211);  // one and a half of the 16 entries
-    WriteAll(FileIn(dir, "a.bmp"), b.data);
+    // One and a half of the 16 entries.
+    WriteAll(FileIn(dir, "a.bmp"), MakeBmp({.bitCount = 4, .colors = {0xABCDEF}, .pixels = {0x11, 0x22}}));
     const TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "a.bmp"));
     EXPECT_EQ(info.ColorDepth, 4);
     ASSERT_NE(info.Palette, nullptr);
@@ -108,12 +97,9 @@ TEST(ReadBitmapHeader, TruncatedTableReadsAsZero)
 TEST(ReadBitmapHeader, Os2HeaderReadsThreeByteEntriesAtOffset26)
 {
     const std::string dir = ScratchDir("bmp_header_os2");
-    Bytes b;
-    b.str("BM").u32(0).u32(0).u32(26 + 48);
-    b.u32(12).u16(3).u16(1).u16(1).u16(4);
-    for (unsigned i = 0; i < 16; ++i) b.u8(i).u8(i * 2).u8(i * 3);  // blue, green, red
-    b.fill(4);
-    WriteAll(FileIn(dir, "os2.bmp"), b.data);
+    BmpLayout os2{.headerSize = 12, .width = 3, .bitCount = 4, .pixels = std::vector<std::uint8_t>(4)};
+    for (std::uint32_t i = 0; i < 16; ++i) os2.colors.push_back((i * 3) << 16 | (i * 2) << 8 | i);
+    WriteAll(FileIn(dir, "os2.bmp"), MakeBmp(os2));
     const TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "os2.bmp"));
     EXPECT_EQ(info.ColorDepth, 4);
     ASSERT_NE(info.Palette, nullptr);
@@ -124,14 +110,12 @@ TEST(ReadBitmapHeader, Os2HeaderReadsThreeByteEntriesAtOffset26)
 TEST(ReadBitmapHeader, DeepAndUnknownHeaders)
 {
     const std::string dir = ScratchDir("bmp_header_deep");
-    WriteAll(FileIn(dir, "rgb.bmp"), InfoHeaderFile(1, 1, 24, 0).fill(4).data);
+    WriteAll(FileIn(dir, "rgb.bmp"), MakeBmp({.pixels = std::vector<std::uint8_t>(4)}));
     TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "rgb.bmp"));
     EXPECT_EQ(info.ColorDepth, 24);
     EXPECT_EQ(info.Palette, nullptr);
 
-    Bytes v5;
-    v5.str("BM").u32(0).u32(0).u32(0).u32(124).u32(1).u32(1).u16(1).u16(8).fill(200);
-    WriteAll(FileIn(dir, "v5.bmp"), v5.data);
+    WriteAll(FileIn(dir, "v5.bmp"), MakeBmp({.headerSize = 124, .bitCount = 8, .pixels = std::vector<std::uint8_t>(80)}));
     info = ReadBitmapHeader(FileIn(dir, "v5.bmp"));
     EXPECT_EQ(info.ColorDepth, 0);
     EXPECT_EQ(info.Palette, nullptr);
@@ -140,9 +124,9 @@ TEST(ReadBitmapHeader, DeepAndUnknownHeaders)
 TEST(ReadBitmapHeader, ColorCountsBeyondTheTableAreCut)
 {
     const std::string dir = ScratchDir("bmp_header_many");
-    Bytes b = InfoHeaderFile(1, 1, 8, 100000);
-    for (std::uint32_t i = 0; i < 300; ++i) b.u32(i * 0x010101u & 0xFFFFFF);
-    WriteAll(FileIn(dir, "many.bmp"), b.data);
+    BmpLayout many{.bitCount = 8, .colorsUsed = 100000};
+    for (std::uint32_t i = 0; i < 300; ++i) many.colors.push_back(i * 0x010101u & 0xFFFFFF);
+    WriteAll(FileIn(dir, "many.bmp"), MakeBmp(many));
     TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "many.bmp"));
     EXPECT_EQ(info.ColorDepth, 8);
     ASSERT_NE(info.Palette, nullptr);
@@ -150,9 +134,7 @@ TEST(ReadBitmapHeader, ColorCountsBeyondTheTableAreCut)
     EXPECT_EQ(EntryOf(*info.Palette, 255), 255u * 0x010101u & 0xFFFFFF);
 
     // More colours than a 1-bit index can reach: only the two it can.
-    Bytes one = InfoHeaderFile(1, 1, 1, 5);
-    one.u32(0x000001).u32(0x000002).u32(0x000003).u32(0x000004).u32(0x000005);
-    WriteAll(FileIn(dir, "one.bmp"), one.data);
+    WriteAll(FileIn(dir, "one.bmp"), MakeBmp({.bitCount = 1, .colorsUsed = 5, .colors = {1, 2, 3, 4, 5}}));
     info = ReadBitmapHeader(FileIn(dir, "one.bmp"));
     ASSERT_NE(info.Palette, nullptr);
     ASSERT_EQ(info.Palette->palNumEntries, 2);
@@ -162,23 +144,19 @@ TEST(ReadBitmapHeader, ColorCountsBeyondTheTableAreCut)
 TEST(MakeDIBPalette, StaysInsideItsBlock)
 {
     // A header claiming 256 colours in a block that holds two entries.
-    Bytes b;
-    b.u32(40).u32(1).u32(1).u16(1).u16(8).u32(0).u32(0).u32(0).u32(0).u32(256).u32(0);
-    b.u32(0x00102030).u32(0x00405060);
-    PaletteHandle palette = MakeDIBPalette(b.data.data(), b.size());
+    const auto block = BmpInfoBlock({.bitCount = 8, .colorsUsed = 256, .colors = {0x102030, 0x405060}});
+    PaletteHandle palette = MakeDIBPalette(block.data(), block.size());
     ASSERT_NE(palette, nullptr);
     ASSERT_EQ(palette->palNumEntries, 256);
     EXPECT_EQ(EntryOf(*palette, 1), 0x405060u);
     EXPECT_EQ(EntryOf(*palette, 2), 0u);
 
-    EXPECT_EQ(MakeDIBPalette(b.data.data(), 39), nullptr);
+    EXPECT_EQ(MakeDIBPalette(block.data(), 39), nullptr);
     EXPECT_EQ(MakeDIBPalette(nullptr, 0), nullptr);
-    Bytes deep;
-    deep.u32(40).u32(1).u32(1).u16(1).u16(16).fill(24);
-    EXPECT_EQ(MakeDIBPalette(deep.data.data(), deep.size()), nullptr);
-    Bytes core;
-    core.u32(12).u16(1).u16(1).u16(1).u16(1).u8(1).u8(2).u8(3).u8(4).u8(5).u8(6);
-    palette = MakeDIBPalette(core.data.data(), core.size());
+    const auto deep = BmpInfoBlock({.bitCount = 16});
+    EXPECT_EQ(MakeDIBPalette(deep.data(), deep.size()), nullptr);
+    const auto core = BmpInfoBlock({.headerSize = 12, .bitCount = 1, .colors = {0x030201, 0x060504}});
+    palette = MakeDIBPalette(core.data(), core.size());
     ASSERT_NE(palette, nullptr);
     ASSERT_EQ(palette->palNumEntries, 2);
     EXPECT_EQ(EntryOf(*palette, 1), 0x060504u);
@@ -422,6 +400,44 @@ TEST(SaveBitmapFile, SixteenBitsAsFiveFiveFive)
     EXPECT_EQ(row[0] | row[1] << 8, 0x7C00);
     EXPECT_EQ(row[2] | row[3] << 8, 0x001F);
     EXPECT_EQ(row[4] | row[5] << 8, (1 << 10) | (31 << 5) | 2);
+}
+
+TEST(SaveBitmapFile, SixteenBitSourcesComeBackUnchanged)
+{
+    // A 5-6-5 source with its masks and a plain 5-5-5 one, loaded and written at
+    // depth 16 and in the bitmap's own format: every pixel word comes back,
+    // green's sixth bit included.
+    const std::string dir = ScratchDir("bmp_save_16_exact");
+    std::vector<std::uint8_t> words;
+    for (std::uint32_t i = 0; i < 16 * 16; ++i) {
+        const std::uint32_t word = (i * 2654435761u) >> 16;
+        words.insert(words.end(), {std::uint8_t(word), std::uint8_t(word >> 8)});
+    }
+    struct Case {
+        TPixelFormat format;
+        std::uint32_t compression;
+        std::vector<std::uint32_t> masks;
+    };
+    for (const Case& c : {Case{pf16bit, 3, {0xF800, 0x07E0, 0x001F}}, Case{pf15bit, 0, {}}}) {
+        BmpLayout source{.width = 16, .height = 16, .bitCount = 16, .compression = c.compression, .masks = c.masks,
+                         .pixels = words};
+        if (c.format == pf15bit)
+            for (std::size_t i = 1; i < source.pixels.size(); i += 2) source.pixels[i] &= 0x7F;  // the unused top bit
+        WriteAll(FileIn(dir, "source.bmp"), MakeBmp(source));
+        TBitmap bitmap;
+        bitmap.LoadFromFile(FileIn(dir, "source.bmp"));
+        ASSERT_EQ(bitmap.PixelFormat, c.format);
+        for (int depth : {16, 0}) {
+            SCOPED_TRACE(testing::Message() << c.format << " at depth " << depth);
+            ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "out.bmp"), bitmap, depth, nullptr));
+            const TWrittenBmp out(FileIn(dir, "out.bmp"));
+            EXPECT_EQ(out.U32(30), c.compression);
+            ASSERT_EQ(out.DataOffset(), 54 + 4 * c.masks.size());
+            for (std::size_t i = 0; i < c.masks.size(); ++i) EXPECT_EQ(out.U32(54 + 4 * i), c.masks[i]);
+            EXPECT_EQ(out.FileSize(), out.Bytes.size());
+            EXPECT_EQ(std::vector<std::uint8_t>(out.Bytes.begin() + out.DataOffset(), out.Bytes.end()), source.pixels);
+        }
+    }
 }
 
 class RoundTrip : public ::testing::TestWithParam<int> {};

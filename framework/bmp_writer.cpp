@@ -1,0 +1,246 @@
+#include "framework/bmp_writer.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "framework/bitmap.h"
+#include "framework/palette.h"
+#include "framework/pixel_rows.h"
+#include "framework/streams.h"
+
+static_assert(std::endian::native == std::endian::little, "32-bit pixels are copied to the file as they lie");
+
+namespace {
+
+constexpr std::uint16_t BitmapFileType = 0x4D42;  // "BM"
+// Rows go to the stream in blocks of up to this size: each write to a file has
+// a fixed cost (a system call, the file's times updated), while the memory
+// stays bounded.
+constexpr std::size_t WriteChunkSize = 1024 * 1024;
+
+void Put16(std::uint8_t* at, std::uint32_t value)
+{
+    at[0] = std::uint8_t(value);
+    at[1] = std::uint8_t(value >> 8);
+}
+
+void Put32(std::uint8_t* at, std::uint32_t value)
+{
+    Put16(at, value & 0xFFFF);
+    Put16(at + 2, value >> 16);
+}
+
+// The table index a colour is written with. Results are remembered, for the
+// last colour and in a small direct-mapped cache, since pictures repeat their
+// colours; the rule itself is Search's.
+class TColorIndexer {
+public:
+    explicit TColorIndexer(const std::vector<std::uint32_t>& colors) : colors_(colors) {}
+
+    std::uint8_t IndexOf(std::uint32_t color)
+    {
+        if (color == lastColor_) return lastIndex_;
+        Slot& slot = cache_[(color * 2654435761u) >> (32 - CacheBits)];
+        if (slot.Color != color) {
+            slot.Color = color;
+            slot.Index = Search(color);
+        }
+        lastColor_ = color;
+        lastIndex_ = slot.Index;
+        return lastIndex_;
+    }
+
+private:
+    static constexpr int CacheBits = 12;
+    static constexpr std::uint32_t Unused = 0xFFFFFFFF;  // no colour has its top byte set
+    struct Slot {
+        std::uint32_t Color = Unused;
+        std::uint8_t Index = 0;
+    };
+
+    // The first entry equal to the colour, else the nearest entry by squared
+    // distance with ties to the lowest index; 0 with no entries.
+    std::uint8_t Search(std::uint32_t color) const
+    {
+        const auto exact = std::find(colors_.begin(), colors_.end(), color);
+        if (exact != colors_.end()) return std::uint8_t(exact - colors_.begin());
+        std::uint8_t best = 0;
+        int bestDistance = std::numeric_limits<int>::max();
+        for (std::size_t i = 0; i < colors_.size(); ++i) {
+            const std::uint32_t entry = colors_[i];
+            const int db = int(entry & 0xFF) - int(color & 0xFF);
+            const int dg = int((entry >> 8) & 0xFF) - int((color >> 8) & 0xFF);
+            const int dr = int((entry >> 16) & 0xFF) - int((color >> 16) & 0xFF);
+            const int distance = db * db + dg * dg + dr * dr;
+            if (distance < bestDistance) {
+                bestDistance = distance;
+                best = std::uint8_t(i);
+            }
+        }
+        return best;
+    }
+
+    const std::vector<std::uint32_t>& colors_;
+    std::uint32_t lastColor_ = Unused;
+    std::uint8_t lastIndex_ = 0;
+    std::vector<Slot> cache_ = std::vector<Slot>(std::size_t(1) << CacheBits);
+};
+
+// Colour of a pixel, as blue | green << 8 | red << 16 like a colour entry.
+std::uint32_t PixelColor(std::uint32_t pixel)
+{
+    return pixel & 0xFFFFFF;
+}
+
+// Indexed pixels, `Depth` bits each, the leftmost pixel of each byte in its
+// most significant bits; a partial last byte keeps zeros in its low bits.
+template <int Depth>
+void PackIndexed(const std::uint32_t* pixels, std::size_t width, TColorIndexer& indexer, std::uint8_t* row)
+{
+    constexpr std::size_t PerByte = 8 / Depth;
+    std::size_t x = 0;
+    for (; x + PerByte <= width; x += PerByte) {
+        unsigned byte = 0;
+        for (std::size_t k = 0; k < PerByte; ++k) byte = byte << Depth | indexer.IndexOf(PixelColor(pixels[x + k]));
+        *row++ = std::uint8_t(byte);
+    }
+    if (x < width) {
+        unsigned byte = 0;
+        for (std::size_t k = 0; k < PerByte; ++k)
+            byte = byte << Depth | (x + k < width ? indexer.IndexOf(PixelColor(pixels[x + k])) : 0u);
+        *row = std::uint8_t(byte);
+    }
+}
+
+// Each channel's top bits: 5-5-5, or 5-6-5 where green keeps six.
+template <bool Rgb565>
+void PackSixteen(const std::uint32_t* pixels, std::size_t width, std::uint8_t* row)
+{
+    for (std::size_t x = 0; x < width; ++x) {
+        const std::uint32_t p = pixels[x];
+        const std::uint32_t v = Rgb565 ? ((p >> 19) & 0x1F) << 11 | ((p >> 10) & 0x3F) << 5 | ((p >> 3) & 0x1F)
+                                       : ((p >> 19) & 0x1F) << 10 | ((p >> 11) & 0x1F) << 5 | ((p >> 3) & 0x1F);
+        Put16(row + 2 * x, v);
+    }
+}
+
+// One output row of `rowSize` bytes, padding included, from one picture row
+// (`pixels`, left to right).
+void PackRow(const std::uint32_t* pixels, std::size_t width, const TBmpWriteFormat& format, TColorIndexer& indexer,
+             std::uint8_t* row, std::size_t rowSize)
+{
+    std::size_t used = 0;
+    switch (format.Depth) {
+    case 1:
+        PackIndexed<1>(pixels, width, indexer, row);
+        used = (width + 7) / 8;
+        break;
+    case 2:
+        PackIndexed<2>(pixels, width, indexer, row);
+        used = (width + 3) / 4;
+        break;
+    case 4:
+        PackIndexed<4>(pixels, width, indexer, row);
+        used = (width + 1) / 2;
+        break;
+    case 8:
+        for (std::size_t x = 0; x < width; ++x) row[x] = indexer.IndexOf(PixelColor(pixels[x]));
+        used = width;
+        break;
+    case 16:
+        if (format.Rgb565)
+            PackSixteen<true>(pixels, width, row);
+        else
+            PackSixteen<false>(pixels, width, row);
+        used = 2 * width;
+        break;
+    case 24:
+        PackTriples(pixels, row, width);
+        used = 3 * width;
+        break;
+    case 32:
+        std::memcpy(row, pixels, 4 * width);
+        for (std::size_t i = 3; i < 4 * width; i += 4) row[i] = 0;
+        used = 4 * width;
+        break;
+    }
+    std::memset(row + used, 0, rowSize - used);
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> BmpTableColors(const TLogPalette& palette, std::size_t limit)
+{
+    const std::size_t n = std::min({limit, std::size_t(palette.palNumEntries), std::size_t(TLogPalette::MaxEntries)});
+    std::vector<std::uint32_t> colors(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const TPaletteEntry& e = palette.palPalEntry[i];
+        colors[i] = e.peBlue | std::uint32_t(e.peGreen) << 8 | std::uint32_t(e.peRed) << 16;
+    }
+    return colors;
+}
+
+std::uint64_t BmpRowSize(int width, int depth)
+{
+    return (std::uint64_t(std::max(width, 0)) * std::uint64_t(std::max(depth, 0)) + 31) / 32 * 4;
+}
+
+void PutBmpInfo(std::uint8_t* out, int width, int height, const TBmpWriteFormat& format)
+{
+    std::memset(out, 0, BmpInfoHeaderSize);
+    Put32(out, BmpInfoHeaderSize);
+    Put32(out + 4, std::uint32_t(width));
+    Put32(out + 8, std::uint32_t(height));  // positive: bottom row first
+    Put16(out + 12, 1);
+    Put16(out + 14, std::uint32_t(format.Depth) & 0xFFFF);
+    Put32(out + 16, format.MaskBytes() != 0 ? BmpBitFields : 0);
+    Put32(out + 20, std::uint32_t(std::uint64_t(std::max(height, 0)) * BmpRowSize(width, format.Depth)));
+    Put32(out + 32, format.ColorsUsed);
+    std::uint8_t* behind = out + BmpInfoHeaderSize;
+    if (format.MaskBytes() != 0) {
+        Put32(behind, 0xF800);
+        Put32(behind + 4, 0x07E0);
+        Put32(behind + 8, 0x001F);
+    }
+    for (std::size_t i = 0; i < format.Colors.size(); ++i) Put32(behind + 4 * i, format.Colors[i]);
+}
+
+void WriteBmp(TStream& stream, const TBitmap& bitmap, const TBmpWriteFormat& format)
+{
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    const int rows = bitmap.Empty() ? 0 : height;  // an empty bitmap has headers only
+    const std::size_t headers = format.DataOffset();
+    const std::size_t row = std::size_t(BmpRowSize(width, format.Depth));
+    const std::uint64_t fileSize = headers + std::uint64_t(row) * std::uint64_t(rows);
+
+    // The headers and then the rows, packed straight from the picture's own
+    // rows, go through one buffer of a fixed size, written when full: a few
+    // large writes instead of one per row, and memory that does not grow with
+    // the picture. Every byte of it is written before it is sent.
+    const std::size_t rowsPerChunk =
+        row == 0 ? 1 : std::clamp<std::size_t>(WriteChunkSize / row, 1, std::size_t(std::max(rows, 1)));
+    const std::size_t capacity = std::max(headers, rowsPerChunk * row);
+    const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[capacity]);
+    std::uint8_t* const fileHeader = chunk.get();
+    std::memset(fileHeader, 0, BmpFileHeaderSize);
+    Put16(fileHeader, BitmapFileType);
+    Put32(fileHeader + 2, std::uint32_t(fileSize));
+    Put32(fileHeader + 10, std::uint32_t(headers));
+    PutBmpInfo(fileHeader + BmpFileHeaderSize, width, height, format);
+    std::size_t filled = headers;
+
+    TColorIndexer indexer(format.Colors);
+    for (int y = rows - 1; y >= 0; --y) {  // bottom row first
+        if (filled + row > capacity) {
+            stream.WriteBuffer(chunk.get(), std::int64_t(filled));
+            filled = 0;
+        }
+        PackRow(bitmap.ScanLine(y), std::size_t(width), format, indexer, chunk.get() + filled, row);
+        filled += row;
+    }
+    stream.WriteBuffer(chunk.get(), std::int64_t(filled));
+}

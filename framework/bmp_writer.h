@@ -1,0 +1,47 @@
+#pragma once
+// Writing a bitmap as an uncompressed BMP file: the headers, the colour table
+// and the rows packed from the bitmap's own pixels, bottom row first. The one
+// writer behind the bitmap's own saving and the image components' chosen-depth
+// saving; what differs between them (depth, table, header fields) comes in the
+// format.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class TBitmap;
+class TStream;
+struct TLogPalette;
+
+constexpr std::size_t BmpFileHeaderSize = 14;
+constexpr std::size_t BmpInfoHeaderSize = 40;  // BITMAPINFOHEADER
+constexpr std::uint32_t BmpBitFields = 3;      // compression: colour masks behind the header
+
+struct TBmpWriteFormat {
+    int Depth = 24;  // 1, 2, 4 and 8 index the table; 16, 24 and 32 are direct colour
+    // Depth 16: 5-6-5 with its masks behind the header (BI_BITFIELDS), else plain 5-5-5.
+    bool Rgb565 = false;
+    // The colour table of indexed depths, entries as blue | green << 8 | red << 16;
+    // at most 256.
+    std::vector<std::uint32_t> Colors;
+    // The header's colours-used field: callers differ in what a full table says.
+    std::uint32_t ColorsUsed = 0;
+
+    std::size_t MaskBytes() const { return Depth == 16 && Rgb565 ? 12 : 0; }
+    // Bytes from the file's start to the pixel data.
+    std::size_t DataOffset() const { return BmpFileHeaderSize + BmpInfoHeaderSize + MaskBytes() + 4 * Colors.size(); }
+};
+
+// The first entries of a palette, at most `limit`, as colour table entries.
+std::vector<std::uint32_t> BmpTableColors(const TLogPalette& palette, std::size_t limit);
+
+// Bytes per row: depth bits a pixel, padded to a multiple of 4.
+std::uint64_t BmpRowSize(int width, int depth);
+
+// The info header, then the masks or colour table, as they stand in the file:
+// DataOffset() - BmpFileHeaderSize bytes at `out`. The image size field is
+// height × row size, cut to 32 bits.
+void PutBmpInfo(std::uint8_t* out, int width, int height, const TBmpWriteFormat& format);
+
+// Writes the whole file (file header, info, pixels) of a bitmap that holds an
+// image. Raises what the stream raises.
+void WriteBmp(TStream& stream, const TBitmap& bitmap, const TBmpWriteFormat& format);
