@@ -46,8 +46,7 @@ void TConsoleClipHost::SetEntryResult(int index, const std::string& result)
         entry.Output = TClipJob::OutputName(entry.Path, outputDirectory_);
     } else {
         entry.Reason = currentReason_;
-        if (PathKind(entry.Path) == TPathKind::NotFound) entry.Reason = "not found";
-        else if (entry.Reason == "Invalid") entry.Reason = "not a picture this program reads";
+        if (entry.Reason == "Invalid" && LoadFailureReason) entry.Reason = LoadFailureReason();
     }
     if (OnResult) OnResult(*this, entry);
 }

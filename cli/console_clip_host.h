@@ -27,6 +27,9 @@ public:
     // The message of the last error the window would have shown in a dialog;
     // when no entry was processed, it is why the run did not start.
     const std::string& LastError() const { return lastError_; }
+    // Why the last load failed, asked when the job reports "Invalid": the
+    // loader's own finding.
+    std::function<std::string()> LoadFailureReason;
     // Fired with each entry as soon as it has its result.
     std::function<void(TConsoleClipHost& sender, const Entry& entry)> OnResult;
 

@@ -57,6 +57,16 @@ int main(int argc, char** argv)
             "WxH+X+Y"));
     app.add_option("--out", outputDirectory,
                    "Output directory, created (one level) when missing; default: beside each source");
+    TClipReaderOptions readers;
+    app.add_flag("--no-susie", readers.NoSusie, "Do not use Susie plug-ins");
+    app.add_flag("--no-gv", readers.NoGV, "Do not use GV");
+    app.add_option("--susie-dir", readers.SusieDirectory, "Also load the Susie plug-ins of DIR")->type_name("DIR");
+    app.add_option("--gv", readers.GVPath, "GV's program")->type_name("PATH");
+    app.footer([&readers] {
+        TClipImage loader;
+        loader.Configure(readers);
+        return ConsoleText(loader.ReaderList());
+    });
     app.add_option("FILE", files, "Image files to crop")->required();
     app.set_version_flag("--version", "talvern-clip " TALVERN_VERSION);
 
@@ -72,6 +82,8 @@ int main(int argc, char** argv)
     TConsoleClipHost host(files, outputDirectory);
     host.OnResult = PrintResult;
     TClipImage image;
+    image.Configure(readers);
+    host.LoadFailureReason = [&image] { return image.FailureReason(); };
     TClipJob job(host, image);
     job.ClipRect = *ParseCropGeometry(geometry);
     job.ButtonRunClick();

@@ -58,7 +58,9 @@ TEST(ClipImage, BrokenGifFailsAndKeepsThePreviousPicture)
     ASSERT_TRUE(image.LoadFromFile(good));
     EXPECT_FALSE(image.LoadFromFile(bad));
     EXPECT_EQ(image.Picture().Bitmap().Width(), 6);
+    EXPECT_EQ(image.FailureReason(), "GIFイメージが不正です");
     EXPECT_FALSE(image.LoadFromFile(dir + PathSep() + "missing.gif"));
+    EXPECT_EQ(image.FailureReason(), "not found");
 }
 
 TEST(ClipImage, OtherFilesGoToTheImageComponent)
