@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "framework/application.h"
 #include "framework/file_system.h"
+#include "framework/win32/wide.h"
 #include "framework/win32/win32_platform.h"
 #include "test_support.h"
 
@@ -145,4 +146,21 @@ TEST_F(MainFormSettingsTest, ChooserAndHelpButtons)
 
     Click(form->ButtonHelp);
     EXPECT_EQ(dialogs->help, std::vector<std::string>{Application().HelpFile});
+}
+
+TEST_F(MainFormSettingsTest, EveryButtonCaptionFitsItsButton)
+{
+    for (TButton* button : {&form->ButtonImageInfo, &form->ButtonBrowse, &form->ButtonGV, &form->ButtonSusie,
+                            &form->ButtonRun, &form->ButtonCancel, &form->ButtonHelp}) {
+        HDC dc = GetDC(button->Handle());
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button->Handle(), WM_GETFONT, 0, 0)));
+        const std::wstring text = Cp932ToWide(button->Caption());
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(button->Handle(), dc);
+        RECT client;
+        GetClientRect(button->Handle(), &client);
+        EXPECT_LE(size.cx, client.right - 6) << button->Name;
+    }
 }
