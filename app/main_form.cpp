@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "app/main_form_description.h"
@@ -10,6 +11,8 @@
 #include "framework/dialogs.h"
 #include "framework/screen.h"
 #include "framework/sysutils.h"
+#include "framework/win32/clipboard.h"
+#include "framework/win32/shell.h"
 #include "image/path_helpers.h"
 
 namespace {
@@ -82,12 +85,20 @@ TMainForm::TMainForm()
     CheckGV.SetChecked(Image.GVEnable);
     CheckSusie.SetChecked(Image.SusieEnable);
 
-    // 8. Drop registration belongs to the clip list's commands: files dropped
-    // from the shell are accepted here, after the switches and before the hooks.
+    // 8. Drop registration goes with the window's handle (CreateWnd).
 
-    // 9. The window-procedure hooks (the list's comes with its commands).
+    // 9. The window-procedure hooks.
+    OldListWndProc = ListViewClip.WindowProc;
+    ListViewClip.WindowProc = [this](TMessage& message) { ListWndProc(message); };
     OldShapeWndProc = ShapeClip.WindowProc;
     ShapeClip.WindowProc = [this](TMessage& message) { ShapeWndProc(message); };
+}
+
+// Drop registration goes with the window, whenever it is made.
+void TMainForm::CreateWnd()
+{
+    TForm::CreateWnd();
+    SetDragAccept(true);
 }
 
 TMainForm::~TMainForm() = default;
@@ -109,6 +120,7 @@ void TMainForm::BuildFromDescription()
     Position = poScreenCenter;
     KeyPreview = true;
     SetClientSize(form.ClientWidth, form.ClientHeight);
+    for (const TPopupMenuDescription& menu : form.PopupMenus) BuildPopupMenu(menu);
 
     for (const TControlDescription& d : form.Controls) {
         TControl* control = FindControl(d.Name);
@@ -155,6 +167,11 @@ void TMainForm::BuildFromDescription()
         }
         default: break;
         }
+        if (!d.PopupMenu.empty()) {
+            if (d.PopupMenu != PopupMenuClipList.Name)
+                throw std::logic_error("form description names an unknown menu: " + d.PopupMenu);
+            dynamic_cast<TWinControl&>(*control).PopupMenu = &PopupMenuClipList;
+        }
         TWinControl* parent = this;
         if (!d.Parent.empty()) parent = dynamic_cast<TWinControl*>(FindControl(d.Parent));
         if (!parent) throw std::logic_error("form description names an unknown parent: " + d.Parent);
@@ -166,10 +183,47 @@ void TMainForm::BuildFromDescription()
     SetActiveControlLink(dynamic_cast<TWinControl*>(FindControl(form.ActiveControl)));
 }
 
+void TMainForm::BuildPopupMenu(const TPopupMenuDescription& description)
+{
+    if (description.Name != "PopupMenuClipList")
+        throw std::logic_error("form description names an unknown menu: " + description.Name);
+    TPopupMenu& menu = PopupMenuClipList;
+    menu.Name = description.Name;
+    menu.Items.clear();
+    for (const TMenuItemDescription& d : description.Items)
+        menu.Items.push_back({.Name = d.Name, .Caption = d.Caption, .ShortCut = d.ShortCut, .Enabled = d.Enabled,
+                              .OnClick = {}});
+    for (size_t i = 0; i < description.Items.size(); ++i)
+        if (!description.Items[i].OnClick.empty()) BindMenuItem(menu.Items[i], description.Items[i].OnClick);
+    if (description.OnPopup != "PopupMenuClipListPopup")
+        throw std::logic_error("form description names an unknown handler: " + description.OnPopup);
+    menu.OnPopup = [this](TPopupMenu& sender) { PopupMenuClipListPopup(sender); };
+}
+
+void TMainForm::BindMenuItem(TMenuItem& item, const std::string& handler)
+{
+    using Handler = void (TMainForm::*)(TMenuItem&);
+    static const std::map<std::string, Handler> handlers = {
+        {"KAddClick", &TMainForm::KAddClick},       {"KCutClick", &TMainForm::KCutClick},
+        {"KCopyClick", &TMainForm::KCopyClick},     {"KPasteClick", &TMainForm::KPasteClick},
+        {"KDeleteClick", &TMainForm::KDeleteClick}, {"KAllSelectClick", &TMainForm::KAllSelectClick},
+        {"KReveseSelectClick", &TMainForm::KReveseSelectClick}, {"KViewClick", &TMainForm::KViewClick},
+    };
+    if (handler == "ListViewClipDblClick") {
+        item.OnClick = [this](TMenuItem&) { ListViewClipDblClick(ListViewClip); };
+        return;
+    }
+    const auto it = handlers.find(handler);
+    if (it == handlers.end()) throw std::logic_error("form description names an unknown handler: " + handler);
+    item.OnClick = [this, method = it->second](TMenuItem& sender) { (this->*method)(sender); };
+}
+
 void TMainForm::BindEvent(TControl& control, const std::string& event, const std::string& handler)
 {
-    // Handlers of later features (the list's commands, the decoders, help) are
-    // named in the description and bound once they exist.
+    // Handlers of the decoder settings, the output directory chooser and help
+    // come with the start-up work; until then their controls do nothing.
+    static const char* const kNotYetBuilt[] = {"ButtonBrowseClick", "CheckGVClick",      "ButtonGVClick",
+                                               "CheckSusieClick",   "ButtonSusieClick", "ButtonHelpClick"};
     if (event == "OnMouseDown" && handler == "ImageMouseDown")
         control.OnMouseDown = [this](TControl& s, TMouseButton b, TShiftState sh, int x, int y) {
             ImageMouseDown(s, b, sh, x, y);
@@ -206,6 +260,21 @@ void TMainForm::BindEvent(TControl& control, const std::string& event, const std
         dynamic_cast<TWinControl&>(control).OnExit = [this](TControl& s) { EditClipExit(s); };
     else if (event == "OnKeyPress" && handler == "EditClipKeyPress")
         dynamic_cast<TWinControl&>(control).OnKeyPress = [this](TControl& s, char& k) { EditClipKeyPress(s, k); };
+    else if (event == "OnDblClick" && handler == "ListViewClipDblClick")
+        control.OnDblClick = [this](TControl& s) { ListViewClipDblClick(s); };
+    else if (event == "OnChange" && handler == "ListViewClipChange")
+        dynamic_cast<TListView&>(control).OnChange = [this](TControl& s, int i, TItemChange c) {
+            ListViewClipChange(s, i, c);
+        };
+    else if (event == "OnMouseUp" && handler == "ListViewClipMouseUp")
+        control.OnMouseUp = [this](TControl& s, TMouseButton b, TShiftState sh, int x, int y) {
+            ListViewClipMouseUp(s, b, sh, x, y);
+        };
+    else if (event == "OnKeyPress" && handler == "ListViewClipKeyPress")
+        dynamic_cast<TWinControl&>(control).OnKeyPress = [this](TControl& s, char& k) { ListViewClipKeyPress(s, k); };
+    else if (event != "OnClick" || std::find(std::begin(kNotYetBuilt), std::end(kNotYetBuilt), handler) ==
+                                       std::end(kNotYetBuilt))
+        throw std::logic_error("form description binds an unknown handler: " + event + " -> " + handler);
 }
 
 // ---- handlers
@@ -293,19 +362,27 @@ void TMainForm::CheckSusieClick(TControl&) { Image.SetSusieEnable(CheckSusie.Che
 
 void TMainForm::ButtonGVClick(TControl&)
 {
-    const std::vector<std::string> chosen = Application().Dialogs().OpenFileDialog(
-        "プログラム(*.exe)|*.EXE|全てのファイル(*.*)|*.*", "GVのある場所", Image.GetGVPath(), false);
-    if (chosen.empty()) return;
-    Image.SetGVPath(chosen.front());
+    TOpenDialog dialog;
+    dialog.Filter = "プログラム(*.exe)|*.EXE|全てのファイル(*.*)|*.*";
+    dialog.FilterIndex = 1;
+    dialog.Title = "GVのある場所";
+    dialog.FileName = Image.GetGVPath();
+    dialog.Options = (dialog.Options | ofFileMustExist) & ~ofAllowMultiSelect;
+    if (!dialog.Execute()) return;
+    Image.SetGVPath(dialog.FileName);
     CheckGV.SetChecked(Image.GVEnable);
 }
 
 void TMainForm::ButtonSusieClick(TControl&)
 {
-    const std::vector<std::string> chosen = Application().Dialogs().OpenFileDialog(
-        kPluginFilter, "Susie PlagInのある場所", Image.GetSusiePath() + "\\" + kPluginPattern, false);
-    if (chosen.empty()) return;
-    const std::string& file = chosen.front();
+    TOpenDialog dialog;
+    dialog.Filter = kPluginFilter;
+    dialog.FilterIndex = 1;
+    dialog.Title = "Susie PlagInのある場所";
+    dialog.FileName = Image.GetSusiePath() + "\\" + kPluginPattern;
+    dialog.Options = (dialog.Options | ofFileMustExist) & ~ofAllowMultiSelect;
+    if (!dialog.Execute()) return;
+    const std::string& file = dialog.FileName;
     Image.SetSusiePath(file.substr(0, file.size() - std::min(file.size(), FileNamePart(file).size() + 1)));
     CheckSusie.SetChecked(Image.SusieEnable);
 }
@@ -364,6 +441,77 @@ void TMainForm::SetShapeBounds(const TRect& b) { ShapeClip.SetBounds(b.Left, b.T
 TCursor TMainForm::ShapeCursor() { return ShapeClip.Cursor(); }
 void TMainForm::SetShapeCursor(TCursor cursor) { ShapeClip.SetCursor(cursor); }
 void TMainForm::SetCoordinateText(const std::string& text) { StatusBar.SetPanelText(0, text); }
-// The list's commands (opening the previewed file) come with the clip list;
-// until then the double click only restores the rectangle.
-void TMainForm::OpenPreviewItem() {}
+void TMainForm::OpenPreviewItem() { ClipList.OpenPreviewItem(); }
+
+// ---- the clip list
+
+void TMainForm::PopupMenuClipListPopup(TPopupMenu& sender)
+{
+    ClipList.MenuPopup();
+    for (TMenuItem& item : sender.Items)
+        if (const auto command = TClipList::CommandOf(item.Name)) item.Enabled = ClipList.Enabled(*command);
+}
+
+void TMainForm::KAddClick(TMenuItem&) { ClipList.Execute(TClipCommand::Add); }
+void TMainForm::KCutClick(TMenuItem&) { ClipList.Execute(TClipCommand::Cut); }
+void TMainForm::KCopyClick(TMenuItem&) { ClipList.Execute(TClipCommand::Copy); }
+void TMainForm::KPasteClick(TMenuItem&) { ClipList.Execute(TClipCommand::Paste); }
+void TMainForm::KDeleteClick(TMenuItem&) { ClipList.Execute(TClipCommand::Delete); }
+void TMainForm::KAllSelectClick(TMenuItem&) { ClipList.Execute(TClipCommand::AllSelect); }
+void TMainForm::KReveseSelectClick(TMenuItem&) { ClipList.Execute(TClipCommand::ReverseSelect); }
+void TMainForm::KViewClick(TMenuItem&) { ClipList.Execute(TClipCommand::View); }
+void TMainForm::ListViewClipDblClick(TControl&) { ClipList.ListDblClick(); }
+void TMainForm::ListViewClipKeyPress(TControl&, char& key) { ClipList.ListKeyPress(key); }
+
+void TMainForm::ListViewClipChange(TControl&, int, TItemChange change)
+{
+    // A run's own selection changes do not reload the preview.
+    if (Job.Running()) return;
+    ClipList.ListChange(change == ctState);
+}
+
+void TMainForm::ListViewClipMouseUp(TControl&, TMouseButton, TShiftState, int, int) { ClipList.ListMouseUp(); }
+
+void TMainForm::SetDragAccept(bool on) { ::SetDragAccept(Handle(), on); }
+
+void TMainForm::WMDropFiles(TMessage& message)
+{
+    AddFiles(TakeDroppedFiles(reinterpret_cast<HDROP>(message.WParam), TClipList::kDropNameBuffer));
+    message.Result = 0;
+}
+
+void TMainForm::WndProc(TMessage& message)
+{
+    if (message.Msg == WM_DROPFILES) {
+        WMDropFiles(message);
+        return;
+    }
+    TForm::WndProc(message);
+}
+
+void TMainForm::ListWndProc(TMessage& message)
+{
+    ClipList.ListMessage(message.Msg);
+    OldListWndProc(message);
+    const int button = message.Msg == WM_RBUTTONDOWN ? VK_RBUTTON : VK_LBUTTON;
+    ClipList.ListMessageHandled(message.Msg, GetKeyState(button) < 0);
+}
+
+// ---- TClipListHost
+
+void TMainForm::BlankPreview()
+{
+    TBitmap& picture = Image.Picture().Bitmap();
+    picture.Canvas().Brush.Color = clBlack;
+    picture.Canvas().Brush.Style = bsSolid;
+    picture.Canvas().FillRect(TRect{0, 0, picture.Width(), picture.Height()});
+    GroupBoxImageInfo.SetCaption("");
+    Image.Invalidate();
+}
+
+std::string TMainForm::OpenFilter() { return Image.GetFilter(); }
+bool TMainForm::ClipboardHasText() { return ::ClipboardHasText(); }
+std::optional<std::string> TMainForm::ClipboardText() { return ::ClipboardText(); }
+void TMainForm::SetClipboardText(const std::string& text) { ::SetClipboardText(Handle(), text); }
+void TMainForm::ShellOpen(const std::string& path) { ::ShellOpen(Handle(), path); }
+void TMainForm::PreviewDblClick() { ImageDblClick(Image); }

@@ -6,11 +6,14 @@
 #include <string>
 
 #include "app/clip_job.h"
+#include "app/clip_list.h"
 #include "app/clip_rect_editor.h"
+#include "app/main_form_description.h"
 #include "framework/label.h"
 #include "framework/shape.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/list_view.h"
+#include "framework/win32/menus.h"
 #include "framework/win32/panels.h"
 #include "framework/win32/status_bar.h"
 #include "framework/win32/std_controls.h"
@@ -20,7 +23,7 @@
 // and the batch run load every file.
 using TPreviewImage = kxvSuperImage;
 
-class TMainForm : public TForm, public TClipJobHost, public TClipRectView {
+class TMainForm : public TForm, public TClipJobHost, public TClipRectView, public TClipListHost {
 public:
     TMainForm();
     ~TMainForm() override;
@@ -46,10 +49,13 @@ public:
     TButton ButtonCancel;
     TButton ButtonHelp;
     TStatusBar StatusBar;
+    TPopupMenu PopupMenuClipList;
 
     TClipJob Job{*this, Image};
     TClipRectEditor Editor{*this, Job.ClipRect};
+    TClipList ClipList{ListViewClip, *this};
     std::function<void(TMessage&)> OldShapeWndProc;
+    std::function<void(TMessage&)> OldListWndProc;
 
     // Event handlers, named after control and event.
     void ButtonRunClick(TControl& sender);
@@ -70,8 +76,30 @@ public:
     void ButtonBrowseClick(TControl& sender);
     void ButtonHelpClick(TControl& sender);
 
+    // The clip list and its context menu.
+    void PopupMenuClipListPopup(TPopupMenu& sender);
+    void KAddClick(TMenuItem& sender);
+    void KCutClick(TMenuItem& sender);
+    void KCopyClick(TMenuItem& sender);
+    void KPasteClick(TMenuItem& sender);
+    void KDeleteClick(TMenuItem& sender);
+    void KAllSelectClick(TMenuItem& sender);
+    void KReveseSelectClick(TMenuItem& sender);
+    void KViewClick(TMenuItem& sender);
+    void ListViewClipDblClick(TControl& sender);
+    void ListViewClipKeyPress(TControl& sender, char& key);
+    void ListViewClipChange(TControl& sender, int index, TItemChange change);
+    void ListViewClipMouseUp(TControl& sender, TMouseButton button, TShiftState shift, int x, int y);
+    void AddFiles(const std::vector<std::string>& names) { ClipList.AddFiles(names); }
+    void ViewItem(TListEntry entry) { ClipList.ViewItem(entry); }
+    void OpenItem(TListEntry entry) { ClipList.OpenItem(entry); }
+    // Registers the window with the shell as a target for dropped files.
+    void SetDragAccept(bool on);
+    void WMDropFiles(TMessage& message);
+    void ListWndProc(TMessage& message);
+    void WndProc(TMessage& message) override;
+
     bool ClipChange(TControl* sender);
-    bool LoadPreview(const std::string& path) { return Job.LoadPreview(path); }
 
     // The control of the form description with this name, or none.
     TControl* FindControl(const std::string& name) const;
@@ -112,9 +140,24 @@ public:
     void SetCoordinateText(const std::string& text) override;
     void OpenPreviewItem() override;
 
+    // TClipListHost
+    bool LoadPreview(const std::string& path) override { return Job.LoadPreview(path); }
+    void BlankPreview() override;
+    std::string OpenFilter() override;
+    bool ClipboardHasText() override;
+    std::optional<std::string> ClipboardText() override;
+    void SetClipboardText(const std::string& text) override;
+    void ShellOpen(const std::string& path) override;
+    void PreviewDblClick() override;
+
+protected:
+    void CreateWnd() override;
+
 private:
     void BuildFromDescription();
     void BindEvent(TControl& control, const std::string& event, const std::string& handler);
+    void BuildPopupMenu(const TPopupMenuDescription& description);
+    void BindMenuItem(TMenuItem& item, const std::string& handler);
     TClipInput InputOf(const TControl* sender) const;
     TEdit& EditOf(TClipInput input);
     TPoint ImagePointOf(TControl& sender, int x, int y);

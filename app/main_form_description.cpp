@@ -38,7 +38,8 @@ TFormDescription Build()
                           .FontCharset = 128,
                           .ActiveControl = "ListViewClip",
                           .OnKeyPress = "FormKeyPress",
-                          .Controls = {}};
+                          .Controls = {},
+                          .PopupMenus = {}};
     auto& c = form.Controls;
     c.push_back({.Name = "PanelImageOut", .Kind = K::Panel, .Parent = "", .Left = 8, .Top = 8, .Width = 185,
                  .Height = 145, .Caption = "", .Hint = "縮小画像とクリッピング範囲を表示", .TabOrder = 7,
@@ -79,7 +80,7 @@ TFormDescription Build()
                             {"OnChange", "ListViewClipChange"},
                             {"OnMouseUp", "ListViewClipMouseUp"},
                             {"OnKeyPress", "ListViewClipKeyPress"}},
-                 .Parts = {{"クリップファイル", 206}, {"結果", 38}}});
+                 .Parts = {{"クリップファイル", 206}, {"結果", 38}}, .PopupMenu = "PopupMenuClipList"});
     c.push_back({.Name = "Label5", .Kind = K::Label, .Parent = "", .Left = 200, .Top = 269, .Width = 36,
                  .Height = 12, .Caption = "出力先", .Hint = "", .TabOrder = -1, .Events = {}, .Centered = true});
     c.push_back({.Name = "EditSavePath", .Kind = K::Edit, .Parent = "", .Left = 248, .Top = 264, .Width = 161,
@@ -111,6 +112,17 @@ TFormDescription Build()
     c.push_back({.Name = "StatusBar", .Kind = K::StatusBar, .Parent = "", .Left = 0, .Top = 335, .Width = 472,
                  .Height = 22, .Caption = "", .Hint = "", .TabOrder = -1, .Events = {},
                  .Parts = {{"0000,0000", 64}, {"ファイルをドラッグ＆ドロップして下さい", 0}}});
+    form.PopupMenus.push_back({"PopupMenuClipList", "PopupMenuClipListPopup",
+                               {{"KAdd", "追加...", 45, true, "KAddClick"},
+                                {"KCut", "切り取り", 16472, false, "KCutClick"},
+                                {"KCopy", "コピー", 16451, false, "KCopyClick"},
+                                {"KPaste", "貼り付け", 16470, false, "KPasteClick"},
+                                {"KDelete", "削除", 46, false, "KDeleteClick"},
+                                {"KAllSelect", "すべて選択", 16449, true, "KAllSelectClick"},
+                                {"KReveseSelect", "選択反転", 0, true, "KReveseSelectClick"},
+                                {"N1", "-", 0, true, ""},
+                                {"KView", "画像を見る", 0, true, "KViewClick"},
+                                {"KOpen", "アプリケーションで開く", 0, true, "ListViewClipDblClick"}}});
     return form;
 }
 

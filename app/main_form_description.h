@@ -31,6 +31,23 @@ struct TControlDescription {
     bool Cancel = false;       // button: answers Esc
     // List view columns, or status bar panels: text and width (0: the rest).
     std::vector<std::pair<std::string, int>> Parts = {};
+    std::string PopupMenu = {};  // the context menu's name
+};
+
+// A context menu's item: shortcut in the menu encoding (virtual key, plus
+// 0x4000 for Ctrl); a caption of "-" is a separator.
+struct TMenuItemDescription {
+    std::string Name;
+    std::string Caption;
+    unsigned short ShortCut;
+    bool Enabled;
+    std::string OnClick;  // empty for a separator
+};
+
+struct TPopupMenuDescription {
+    std::string Name;
+    std::string OnPopup;
+    std::vector<TMenuItemDescription> Items;
 };
 
 struct TFormDescription {
@@ -44,6 +61,7 @@ struct TFormDescription {
     std::string ActiveControl;
     std::string OnKeyPress;
     std::vector<TControlDescription> Controls;
+    std::vector<TPopupMenuDescription> PopupMenus;
 };
 
 const TFormDescription& MainFormDescription();

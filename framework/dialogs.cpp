@@ -23,12 +23,6 @@ public:
 }  // namespace
 
 // Without a window to show them in, the dialogs are cancelled.
-std::vector<std::string> TDialogService::OpenFileDialog(const std::string&, const std::string&, const std::string&,
-                                                        bool)
-{
-    return {};
-}
-
 std::optional<std::string> TDialogService::SelectDirectory(const std::string&, const std::string&)
 {
     return std::nullopt;
@@ -52,3 +46,9 @@ TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButton
 }
 
 void ShowMessage(const std::string& text) { Application().Dialogs().ShowMessage(text); }
+
+bool TOpenDialog::Execute()
+{
+    Files.clear();
+    return Application().Dialogs().ExecuteOpenDialog(*this);
+}

@@ -22,6 +22,30 @@ constexpr TModalResult mrCancel = 2;
 constexpr TModalResult mrYes = 6;
 constexpr TModalResult mrNo = 7;
 
+// ---- The open-file dialog
+using TOpenOptions = unsigned;
+constexpr TOpenOptions ofHideReadOnly = 0x01;
+constexpr TOpenOptions ofAllowMultiSelect = 0x02;
+constexpr TOpenOptions ofPathMustExist = 0x04;
+constexpr TOpenOptions ofFileMustExist = 0x08;
+
+struct TOpenDialog {
+    // Pairs of description and patterns: "Bitmap|*.bmp;*.dib|GIF|*.gif".
+    std::string Filter;
+    int FilterIndex = 1;  // 1: the first pair
+    std::string Title;
+    std::string FileName;
+    TOpenOptions Options = ofHideReadOnly | ofPathMustExist | ofFileMustExist;
+    // After a confirmed Execute: the chosen files as full paths, in the
+    // dialog's order; FileName is the first of them.
+    std::vector<std::string> Files;
+
+    // Shows the dialog through the application's dialog service; true when the
+    // user confirmed it.
+    bool Execute();
+};
+// ---- (end of the open-file dialog)
+
 class TDialogService {
 public:
     virtual ~TDialogService() = default;
@@ -30,11 +54,14 @@ public:
     // A plain box with the text and one OK button.
     virtual void ShowMessage(const std::string& text) = 0;
 
-    // The open-file dialog: filter pairs "description|patterns|..." with the
-    // first selected, opened at fileName; only existing files can be chosen.
-    // The chosen files, none when cancelled.
-    virtual std::vector<std::string> OpenFileDialog(const std::string& filter, const std::string& title,
-                                                    const std::string& fileName, bool multiSelect);
+    // ---- The open-file dialog: true when the user confirmed; fills Files and
+    // FileName. A service without a display has no user to ask: cancelled.
+    virtual bool ExecuteOpenDialog(TOpenDialog& dialog)
+    {
+        (void)dialog;
+        return false;
+    }
+    // ---- (end of the open-file dialog)
     // The directory chooser, opened at `directory`. A directory that does not
     // exist may be named: OK asks whether to create it (No keeps the chooser
     // open), and it is created with its parents once the chooser has closed.

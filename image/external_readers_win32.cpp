@@ -1,8 +1,7 @@
-// The outside readers of the Windows builds: the GV bridge, and the Susie
-// plug-in set bound here once it is part of the program (until then these
-// builds have none, and the loader treats the set as absent).
+// The outside readers of the Windows builds: the Susie plug-in set (the system
+// directory's plug-ins and the program's own) and the GV bridge.
 #include "external/kxv_gv.h"
-#include "image/absent_reader.h"
+#include "external/kxv_susie.h"
 
-std::unique_ptr<TExternalReader> MakeSusieReader() { return std::make_unique<TAbsentReader>(); }
+std::unique_ptr<TExternalReader> MakeSusieReader() { return std::make_unique<kxvSusie>(); }
 std::unique_ptr<TExternalReader> MakeGVReader() { return std::make_unique<kxvGV>(); }

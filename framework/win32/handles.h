@@ -23,6 +23,7 @@ using UniqueDC = UniqueAny<HDC, &DeleteDC>;
 using UniqueGdiObject = UniqueAny<HGDIOBJ, &DeleteObject>;
 using UniqueBitmap = UniqueAny<HBITMAP, &DeleteObject>;
 using UniqueCursor = UniqueAny<HCURSOR, &DestroyCursor>;
+using UniqueVectoredHandler = UniqueAny<PVOID, &RemoveVectoredExceptionHandler>;
 using UniqueDdeInstance = UniqueAny<DWORD, &DdeUninitialize, 0>;
 using UniqueDdeConversation = UniqueAny<HCONV, &DdeDisconnect>;
 using UniqueDdeData = UniqueAny<HDDEDATA, &DdeFreeDataHandle>;

@@ -44,9 +44,10 @@ int TListView::Add(const std::string& text)
     HandleNeeded();
     std::wstring wide = Cp932ToWide(text);
     LVITEMW item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = Count();
     item.pszText = wide.data();
+    item.lParam = static_cast<LPARAM>(nextEntry_++);
     return static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
@@ -80,6 +81,25 @@ std::string TListView::SubItem(int index, int column) const
 }
 
 std::string TListView::ItemText(int index) const { return SubItem(index, 0); }
+
+TListEntry TListView::EntryAt(int index) const
+{
+    if (!HandleAllocated()) return 0;
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!SendMessageW(Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return 0;
+    return static_cast<TListEntry>(item.lParam);
+}
+
+int TListView::IndexOf(TListEntry entry) const
+{
+    if (!HandleAllocated() || entry == 0) return -1;
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = static_cast<LPARAM>(entry);
+    return static_cast<int>(SendMessageW(Handle(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
 
 void TListView::SetSubItem(int index, int column, const std::string& text)
 {
@@ -138,7 +158,10 @@ void TListView::NotifyNotification(TMessage& message)
     const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
     if (header->code == LVN_ITEMCHANGED) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(message.LParam);
-        if (OnChange) OnChange(*this, change->iItem);
+        const TItemChange kind = (change->uChanged & LVIF_STATE) ? ctState
+                                 : (change->uChanged & LVIF_IMAGE) ? ctImage
+                                                                  : ctText;
+        if (OnChange) OnChange(*this, change->iItem, kind);
     } else if (header->code == NM_DBLCLK) {
         if (OnDblClick) OnDblClick(*this);
     }

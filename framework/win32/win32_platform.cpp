@@ -12,6 +12,7 @@
 #include "framework/win32/forms.h"
 #include "framework/win32/help_window.h"
 #include "framework/win32/handles.h"
+#include "framework/win32/open_dialog.h"
 #include "framework/win32/wide.h"
 
 namespace {
@@ -122,41 +123,9 @@ public:
 
     void ShowMessage(const std::string& text) override { Show(text, MB_OK); }
 
-    std::vector<std::string> OpenFileDialog(const std::string& filter, const std::string& title,
-                                            const std::string& fileName, bool multiSelect) override
-    {
-        // "description|patterns|..." becomes NUL-separated pairs ending in two NULs.
-        std::wstring filterText = Cp932ToWide(filter);
-        for (wchar_t& c : filterText)
-            if (c == L'|') c = L'\0';
-        filterText.append(2, L'\0');
-        const std::wstring titleText = Cp932ToWide(title);
-        std::wstring buffer = Cp932ToWide(fileName);
-        buffer.resize(65536, L'\0');
-        OPENFILENAMEW ofn{};
-        ofn.lStructSize = sizeof(ofn);
-        ofn.hwndOwner = GetActiveWindow();
-        ofn.lpstrFilter = filterText.c_str();
-        ofn.nFilterIndex = 1;
-        ofn.lpstrFile = buffer.data();
-        ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-        ofn.lpstrTitle = titleText.c_str();
-        ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER |
-                    (multiSelect ? OFN_ALLOWMULTISELECT : 0);
-        if (!GetOpenFileNameW(&ofn)) return {};
-        // One file: its path. Several: the directory, then each name.
-        std::vector<std::wstring> parts;
-        for (const wchar_t* p = buffer.c_str(); *p; p += wcslen(p) + 1) parts.emplace_back(p);
-        std::vector<std::string> chosen;
-        if (parts.size() == 1) {
-            chosen.push_back(WideToCp932(parts[0]));
-        } else {
-            std::wstring directory = parts[0];
-            if (!directory.empty() && directory.back() != L'\\') directory += L'\\';
-            for (std::size_t i = 1; i < parts.size(); ++i) chosen.push_back(WideToCp932(directory + parts[i]));
-        }
-        return chosen;
-    }
+    // ---- The open-file dialog
+    bool ExecuteOpenDialog(TOpenDialog& dialog) override { return ExecuteOpenDialogWin32(dialog); }
+    // ---- (end of the open-file dialog)
 
     std::optional<std::string> SelectDirectory(const std::string& title, const std::string& directory) override
     {

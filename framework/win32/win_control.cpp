@@ -8,6 +8,7 @@
 #include "framework/screen.h"
 #include "framework/win32/forms.h"
 #include "framework/win32/handles.h"
+#include "framework/win32/menus.h"
 #include "framework/win32/pixel_buffer_win32.h"
 #include "framework/win32/wide.h"
 
@@ -399,6 +400,24 @@ void TWinControl::WndProc(TMessage& message)
         message.WParam = static_cast<unsigned char>(key);
         break;
     }
+    case WM_CONTEXTMENU:
+        if (PopupMenu && reinterpret_cast<HWND>(message.WParam) == handle_) {
+            POINT at{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+            if (message.LParam == -1) {  // from the keyboard: at the control's corner
+                at = POINT{0, 0};
+                ::ClientToScreen(handle_, &at);
+            }
+            PopupMenu->Popup(at.x, at.y, handle_);
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_KEYDOWN:
+        if (PopupMenu && PopupMenu->IsShortCut(ShortCutOfKey(static_cast<unsigned>(message.WParam)))) {
+            message.Result = 0;
+            return;
+        }
+        break;
     case WM_SETFOCUS:
         if (TForm* form = ParentForm(); form && form != static_cast<TControl*>(this)) form->SetActiveControlLink(this);
         if (OnEnter) OnEnter(*this);

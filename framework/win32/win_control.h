@@ -15,6 +15,7 @@
 
 class TWinControl;
 class TForm;
+class TPopupMenu;
 
 LRESULT CALLBACK TalvernWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -52,6 +53,9 @@ public:
     virtual bool EnterKey(bool focused) { (void)focused; return false; }
 
     TKeyPressEvent OnKeyPress;
+    // Opens on a right click (or the menu key); sees the key-downs for its
+    // shortcuts first. Not owned.
+    TPopupMenu* PopupMenu = nullptr;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 

@@ -30,11 +30,15 @@ public:
 
     TModalResult MessageDlg(const std::string&, TMsgDlgType, TMsgDlgButtons) override { return mrNo; }
     void ShowMessage(const std::string&) override {}
-    std::vector<std::string> OpenFileDialog(const std::string& filter, const std::string& title,
-                                            const std::string& fileName, bool multiSelect) override
+    bool ExecuteOpenDialog(TOpenDialog& dialog) override
     {
-        opened.push_back({filter, title, fileName, multiSelect});
-        return chosen;
+        opened.push_back({dialog.Filter, dialog.Title, dialog.FileName, (dialog.Options & ofAllowMultiSelect) != 0});
+        EXPECT_TRUE(dialog.Options & ofFileMustExist);
+        EXPECT_EQ(dialog.FilterIndex, 1);
+        if (chosen.empty()) return false;
+        dialog.Files = chosen;
+        dialog.FileName = chosen.front();
+        return true;
     }
     std::optional<std::string> SelectDirectory(const std::string& title, const std::string& start) override
     {

@@ -3,9 +3,11 @@
 // readout, the double click, batch runs with their results, and cancel.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "framework/canvas.h"
 #include "framework/dialogs.h"
 #include "framework/file_system.h"
+#include "framework/win32/clipboard.h"
 #include "framework/win32/win32_platform.h"
 #include "test_support.h"
 
@@ -35,6 +38,14 @@ public:
         return answer;
     }
     void ShowMessage(const std::string& text) override { shown.push_back({text, mtCustom}); }
+    std::vector<TOpenDialog> opened;
+    std::vector<std::string> choose;
+    bool ExecuteOpenDialog(TOpenDialog& dialog) override
+    {
+        opened.push_back(dialog);
+        dialog.Files = choose;
+        return !choose.empty();
+    }
 };
 
 void WriteBitmap(const std::string& path, int width, int height, TColor color)
@@ -432,6 +443,227 @@ TEST_F(MainFormRunTest, ChecksRefuseBadRectangleEmptyListAndFileInTheWay)
     form->ButtonRun.Click();
     EXPECT_EQ(dialogs->shown.back().Text, "ファイルが指定されていません");
     EXPECT_EQ(dialogs->shown.back().Type, mtError);
+}
+
+// ---- the clip list
+
+class MainFormListTest : public MainFormTest {
+protected:
+    TListView& list() { return form->ListViewClip; }
+    std::vector<std::string> Texts()
+    {
+        std::vector<std::string> texts;
+        for (int i = 0; i < list().Count(); ++i) texts.push_back(list().ItemText(i));
+        return texts;
+    }
+    void Key(UINT vk, bool ctrl = false)
+    {
+        BYTE keys[256] = {};
+        if (ctrl) keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageW(list().Handle(), WM_KEYDOWN, vk, 0);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    }
+    // Opens the context menu as a right click does; the keys posted first
+    // drive it (Esc closes it).
+    void OpenMenu(const std::vector<UINT>& keys)
+    {
+        for (UINT vk : keys) PostMessageW(list().Handle(), WM_KEYDOWN, vk, 0);
+        POINT at{20, 40};
+        ClientToScreen(list().Handle(), &at);
+        SendMessageW(list().Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list().Handle()),
+                     MAKELPARAM(at.x, at.y));
+        Pump();
+    }
+    static void PutClipboardAnsi(const std::string& text)
+    {
+        OpenClipboard(nullptr);
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        SetClipboardData(CF_TEXT, memory);
+        CloseClipboard();
+    }
+    static std::string ClipboardAnsi()
+    {
+        OpenClipboard(nullptr);
+        std::string text;
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            text = static_cast<const char*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return text;
+    }
+    static void EmptyTheClipboard()
+    {
+        OpenClipboard(nullptr);
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    // A shell drop of these names, as the shell hands it to the window.
+    void Drop(const std::vector<std::wstring>& names)
+    {
+        std::wstring list;
+        for (const auto& name : names) list += name + L'\0';
+        list += L'\0';
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+        auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+        drop->pFiles = sizeof(DROPFILES);
+        drop->fWide = TRUE;
+        std::memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
+        GlobalUnlock(memory);
+        SendMessageW(form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    }
+};
+
+TEST_F(MainFormListTest, MenuHasItsCaptionsAndShortcutsAndStartsWithEditingDisabled)
+{
+    EXPECT_TRUE(GetWindowLongW(form->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EmptyTheClipboard();
+    form->AddFiles({"c:\\a.bmp", "c:\\b.bmp"});
+    list().SetSelected(0, true);
+    Key(VK_DELETE);  // before the menu ever opened: nothing
+    EXPECT_EQ(list().Count(), 2);
+
+    OpenMenu({VK_ESCAPE});
+    HMENU menu = form->PopupMenuClipList.Handle();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(menu), 10);
+    const wchar_t* captions[] = {L"追加...\tIns", L"切り取り\tCtrl+X", L"コピー\tCtrl+C", L"貼り付け\tCtrl+V",
+                                 L"削除\tDel", L"すべて選択\tCtrl+A", L"選択反転", L"", L"画像を見る",
+                                 L"アプリケーションで開く"};
+    const bool enabled[] = {true, true, true, false, true, true, true, true, true, true};
+    for (int i = 0; i < 10; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        EXPECT_EQ(std::wstring(text), captions[i]) << i;
+        if (i == 7) {
+            EXPECT_TRUE(GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR);
+            continue;
+        }
+        EXPECT_EQ((GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) == 0, enabled[i]) << i;
+    }
+    Key(VK_DELETE);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"c:\\b.bmp"});
+
+    // A real right click in the list opens the menu too; the list takes the
+    // button-up itself, and the preview does not stay held.
+    int popups = 0;
+    auto old = form->PopupMenuClipList.OnPopup;
+    form->PopupMenuClipList.OnPopup = [&](TPopupMenu& m) {
+        old(m);
+        ++popups;
+    };
+    PostMessageW(list().Handle(), WM_RBUTTONUP, 0, MAKELPARAM(20, 100));
+    PostMessageW(list().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(list().Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 100));
+    Pump();
+    EXPECT_EQ(popups, 1);
+    EXPECT_FALSE(form->ClipList.ListMouseDown);
+}
+
+TEST_F(MainFormListTest, CopyAndPasteGoThroughThePlainTextClipboard)
+{
+    form->AddFiles({"c:\\写真\\b.bmp", "c:\\写真\\a.bmp", "c:\\z.bmp"});
+    list().SetSelected(1, true);
+    list().SetSelected(2, true);
+    PutClipboardAnsi("x");
+    OpenMenu({VK_ESCAPE});
+    Key('C', true);
+    EXPECT_EQ(ClipboardAnsi(), "c:\\写真\\a.bmp\r\nc:\\写真\\b.bmp\r\n");
+    Key('X', true);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"c:\\z.bmp"});
+    Key('V', true);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"c:\\z.bmp", "c:\\写真\\a.bmp", "c:\\写真\\b.bmp"}));
+    PutClipboardAnsi("C:\\Z.BMP\nd:\\q.gif\r\rlast");
+    Key('V', true);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"", "c:\\z.bmp", "c:\\写真\\a.bmp", "c:\\写真\\b.bmp",
+                                                 "d:\\q.gif", "last"}));
+}
+
+TEST_F(MainFormListTest, ChosenMenuItemsRunTheirCommands)
+{
+    form->AddFiles({"c:\\b.bmp", "c:\\a.bmp"});
+    // すべて選択 is the sixth item.
+    OpenMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(list().SelectedCount(), 2);
+    EXPECT_EQ(GetFocus(), list().Handle());
+    EXPECT_EQ(form->GroupBoxImageInfo.Caption(), "c:\\a.bmp");
+    EXPECT_EQ(form->ButtonImageInfo.Caption(), "Invalid");
+
+    dialogs->choose = {"d:\\in\\n.gif", "c:\\A.BMP"};
+    OpenMenu({VK_DOWN, VK_RETURN});  // 追加...
+    ASSERT_EQ(dialogs->opened.size(), 1u);
+    EXPECT_EQ(dialogs->opened[0].Title, "ｸﾘｯﾌﾟﾌｧｲﾙの追加");
+    EXPECT_EQ(dialogs->opened[0].Filter, form->Image.GetFilter());
+    EXPECT_TRUE(dialogs->opened[0].Options & ofAllowMultiSelect);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"c:\\a.bmp", "c:\\b.bmp", "d:\\in\\n.gif"}));
+    EXPECT_TRUE(list().ItemFocused(2));
+    EXPECT_EQ(list().SubItem(2, 1), " ");
+}
+
+TEST_F(MainFormListTest, DroppedNamesAreAddedOnceAndCutAt387Characters)
+{
+    const std::wstring longName = L"c:\\" + std::wstring(500, L'x');
+    Drop({L"C:\\A.GIF", L"c:\\a.gif", L"c:\\フォルダ", longName});
+    ASSERT_EQ(list().Count(), 3);
+    EXPECT_EQ(list().ItemText(0), "C:\\A.GIF");
+    EXPECT_EQ(list().ItemText(1), "c:\\" + std::string(384, 'x'));
+    EXPECT_EQ(list().ItemText(2), "c:\\フォルダ");
+}
+
+TEST_F(MainFormListTest, PreviewFollowsTheSelectionAndDeleteBlanksIt)
+{
+    const std::string dir = ScratchDir("list_preview");
+    WriteBitmap(dir + "\\a.bmp", 64, 32, clRed);
+    WriteBitmap(dir + "\\b.bmp", 48, 16, clBlue);
+    form->AddFiles({dir + "\\a.bmp", dir + "\\b.bmp"});
+    list().SetSelected(1, true);
+    EXPECT_EQ(form->GroupBoxImageInfo.Caption(), dir + "\\b.bmp");
+    EXPECT_EQ(form->ButtonImageInfo.Caption(), "48x16x24");
+    list().SetSelected(0, true);  // b is still selected: the preview stays
+    EXPECT_EQ(form->GroupBoxImageInfo.Caption(), dir + "\\b.bmp");
+
+    // A button held in the list (here below the entries, which deselects
+    // them) holds the preview until it comes up.
+    BYTE keys[256] = {};
+    keys[VK_LBUTTON] = 0x80;
+    SetKeyboardState(keys);
+    PostMessageW(list().Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 200));
+    SendMessageW(list().Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 200));
+    keys[VK_LBUTTON] = 0;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(form->ClipList.ListMouseDown);
+    EXPECT_EQ(list().SelectedCount(), 0);
+    list().SetSelected(0, true);
+    EXPECT_EQ(form->GroupBoxImageInfo.Caption(), dir + "\\b.bmp");
+    Pump();
+    EXPECT_FALSE(form->ClipList.ListMouseDown);
+    EXPECT_EQ(form->GroupBoxImageInfo.Caption(), dir + "\\a.bmp");
+
+    list().SetSelected(0, true);
+    OpenMenu({VK_ESCAPE});
+    Key(VK_DELETE);
+    EXPECT_EQ(list().Count(), 1);
+    EXPECT_EQ(form->GroupBoxImageInfo.Caption(), "");
+    EXPECT_EQ(form->Image.Picture().Bitmap().Canvas().Pixel(10, 10), clBlack);
+    EXPECT_EQ(form->Image.Picture().Width(), 64);
+}
+
+TEST_F(MainFormListTest, EnterOpensThePreviewedEntryAndRestoresTheRectangle)
+{
+    const std::string dir = ScratchDir("list_enter");
+    form->AddFiles({dir + "\\missing.bmp"});
+    list().SetSelected(0, true);
+    ASSERT_EQ(form->ButtonImageInfo.Caption(), "Invalid");
+    form->Editor.SavedClipRect = kxRect(1, 2, 30, 40);
+    SendMessageW(list().Handle(), WM_CHAR, 13, 0);
+    EXPECT_EQ(form->Job.ClipRect, kxRect(1, 2, 30, 40));
+    EXPECT_TRUE(form->Editor.IgnoreNextMouseDown);
+    EXPECT_TRUE(dialogs->shown.empty());  // a failed open is silent
 }
 
 }  // namespace

@@ -133,3 +133,37 @@ TEST(Registry, ReadsStringValuesOfKeysThatExistAndNothingElse)
     EXPECT_EQ(registry.ReadString("Absent"), "");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TalvernTests");
 }
+
+TEST(Win32Handles, ModuleFindCursorAndDropOwnersReleaseTheirObjects)
+{
+    ASSERT_EQ(GetModuleHandleW(L"msimg32.dll"), nullptr);
+    UniqueModule module(LoadLibraryW(L"msimg32.dll"));
+    ASSERT_TRUE(module);
+    module.reset();
+    EXPECT_EQ(GetModuleHandleW(L"msimg32.dll"), nullptr);
+
+    const std::wstring pattern = Cp932ToWide(ScratchDir("handles_find") + "\\*");
+    WIN32_FIND_DATAW found;
+    UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
+    ASSERT_TRUE(search);
+    const HANDLE rawSearch = search.get();
+    search.reset();
+    EXPECT_FALSE(FindNextFileW(rawSearch, &found));
+
+    const BYTE andMask[4 * 32] = {}, xorMask[4 * 32] = {};
+    UniqueCursor cursor(CreateCursor(nullptr, 0, 0, 32, 32, andMask, xorMask));
+    const HCURSOR rawCursor = cursor.get();
+    ICONINFO info;
+    ASSERT_TRUE(GetIconInfo(rawCursor, &info));
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    cursor.reset();
+    EXPECT_FALSE(GetIconInfo(rawCursor, &info));
+
+    // A dropped-file list is global memory that DragFinish gives back.
+    UniqueDrop drop(static_cast<HDROP>(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64)));
+    const HGLOBAL rawDrop = drop.get();
+    ASSERT_NE(GlobalSize(rawDrop), 0u);
+    drop.reset();
+    EXPECT_EQ(GlobalSize(rawDrop), 0u);
+}

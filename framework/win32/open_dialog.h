@@ -1,0 +1,5 @@
+#pragma once
+// The system's open-file dialog for TOpenDialog (framework/dialogs.h).
+#include "framework/dialogs.h"
+
+bool ExecuteOpenDialogWin32(TOpenDialog& dialog);

@@ -1,0 +1,149 @@
+// The shipped plug-in, loaded as the program loads it, on files the Windows
+// Imaging Component's encoders made; and talvern-clip cropping through it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "external/kxv_spi.h"
+#include "plugin_fixtures_win32.h"
+#include "framework/bitmap.h"
+#include "test_support.h"
+#include "wic_image_writer_win32.h"
+
+namespace {
+
+struct Decoded {
+    TBitmap bitmap;
+    PaletteHandle palette;
+    int depth = 0;
+};
+
+bool LoadThroughPlugin(const std::string& file, Decoded& out)
+{
+    kxvSPI spi(ShippedPlugin());
+    if (!spi.Loaded) return false;
+    spi.SetFileName(file);
+    out.depth = spi.ColorDepth;
+    return spi.Support && spi.GetPicture(&out.bitmap, out.palette);
+}
+
+// Largest and mean difference of any channel against the pattern.
+std::pair<int, double> Compare(const TBitmap& bitmap, const std::vector<std::uint8_t>& pattern, int width)
+{
+    int worst = 0;
+    double total = 0;
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            const std::uint32_t pixel = bitmap.ScanLine(y)[x];
+            const std::uint8_t* want = &pattern[(std::size_t(y) * width + x) * 4];
+            for (int c = 0; c < 3; ++c) {
+                const int d = std::abs(int(pixel >> (8 * c) & 0xFF) - int(want[c]));
+                worst = std::max(worst, d);
+                total += d;
+            }
+        }
+    }
+    return {worst, total / (3.0 * bitmap.Width() * bitmap.Height())};
+}
+
+TEST(WicPlugin, BindsWithItsFormats)
+{
+    kxvSPI spi(ShippedPlugin());
+    ASSERT_TRUE(spi.Loaded);
+    EXPECT_EQ(spi.PluginType, 'I' | 'N' << 8);
+    EXPECT_NE(spi.Filter.find("PNG|*.png|JPEG|*.jpg;*.jpeg"), std::string::npos);
+    EXPECT_NE(spi.Filter.find("TIFF|"), std::string::npos);
+    EXPECT_NE(spi.Filter.find("ICO|*.ico"), std::string::npos);
+}
+
+TEST(WicPlugin, PngPixelsComeBackExactly)
+{
+    const std::string dir = ScratchDir("wic_png");
+    const int width = 37, height = 23;
+    const std::vector<std::uint8_t> pattern = TestPattern(width, height);
+    for (bool alpha : {false, true}) {
+        const std::string file = dir + (alpha ? "\\alpha.png" : "\\plain.png");
+        ASSERT_TRUE(WriteWicImage(file, TWicContainer::Png, width, height, pattern, alpha));
+        Decoded decoded;
+        ASSERT_TRUE(LoadThroughPlugin(file, decoded)) << file;
+        EXPECT_EQ(decoded.depth, alpha ? 32 : 24);
+        ASSERT_EQ(decoded.bitmap.Width(), width);
+        ASSERT_EQ(decoded.bitmap.Height(), height);
+        EXPECT_EQ(decoded.bitmap.PixelFormat, alpha ? pf32bit : pf24bit);
+        EXPECT_EQ(Compare(decoded.bitmap, pattern, width).first, 0) << file;
+    }
+}
+
+TEST(WicPlugin, PaletteSourcesComeBackAt8BitsWithTheirTable)
+{
+    const std::string file = ScratchDir("wic_indexed") + "\\indexed.png";
+    const int width = 5, height = 3;
+    const std::vector<std::uint32_t> colors = {0xFF102030, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+    std::vector<std::uint8_t> indices(width * height);
+    for (std::size_t i = 0; i < indices.size(); ++i) indices[i] = std::uint8_t(i % 4);
+    ASSERT_TRUE(WriteWicIndexedPng(file, width, height, indices, colors));
+    Decoded decoded;
+    ASSERT_TRUE(LoadThroughPlugin(file, decoded));
+    EXPECT_EQ(decoded.bitmap.PixelFormat, pf8bit);
+    ASSERT_TRUE(decoded.palette);
+    ASSERT_GE(decoded.palette->palNumEntries, 4);
+    EXPECT_EQ(decoded.palette->palPalEntry[1], (TPaletteEntry{0xFF, 0, 0, 0}));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            EXPECT_EQ(decoded.bitmap.ScanLine(y)[x] & 0xFFFFFF, colors[indices[y * width + x]] & 0xFFFFFF);
+}
+
+TEST(WicPlugin, JpegPixelsComeBackClose)
+{
+    const std::string dir = ScratchDir("wic_jpeg");
+    const int width = 64, height = 48;
+    const std::vector<std::uint8_t> pattern = TestPattern(width, height);
+    const std::string file = dir + "\\picture.jpg";
+    ASSERT_TRUE(WriteWicImage(file, TWicContainer::Jpeg, width, height, pattern, false));
+    Decoded decoded;
+    ASSERT_TRUE(LoadThroughPlugin(file, decoded));
+    ASSERT_EQ(decoded.bitmap.Width(), width);
+    const auto [worst, mean] = Compare(decoded.bitmap, pattern, width);
+    EXPECT_LT(mean, 16.0);  // flipped, shifted or swapped pictures are far above this
+    EXPECT_LT(worst, 96);
+}
+
+TEST(WicPlugin, RefusesWhatItCannotDecode)
+{
+    const std::string dir = ScratchDir("wic_refuse");
+    WriteAll(dir + "\\broken.png", Bytes().str("\x89PNG\r\n\x1a\n").fill(40, 7).data);
+    kxvSPI spi(ShippedPlugin());
+    spi.SetFileName(dir + "\\broken.png");
+    EXPECT_TRUE(spi.Support);
+    TBitmap bitmap;
+    PaletteHandle palette;
+    EXPECT_FALSE(spi.GetPicture(&bitmap, palette));
+    EXPECT_NE(spi.LastError, 0);
+    WriteAll(dir + "\\text.png", Bytes().str("plain text").data);
+    spi.SetFileName(dir + "\\text.png");
+    EXPECT_FALSE(spi.Support);
+}
+
+TEST(WicPlugin, TalvernClipCropsAPngThroughIt)
+{
+    const std::string dir = ScratchDir("wic_clip");
+    const int width = 40, height = 30;
+    const std::vector<std::uint8_t> pattern = TestPattern(width, height);
+    ASSERT_TRUE(WriteWicImage(dir + "\\source.png", TWicContainer::Png, width, height, pattern, false));
+    const std::string program = BuildDir() + "\\cli\\talvern-clip.exe";
+    const int status = std::system((program + " --crop 10x5+3+2 --out " + dir + "\\out " + dir + "\\source.png >" +
+                                    dir + "\\stdout.txt 2>&1")
+                                       .c_str());
+    EXPECT_EQ(status, 0);
+    TBitmap crop;
+    crop.LoadFromFile(dir + "\\out\\source.bmp");
+    ASSERT_EQ(crop.Width(), 10);
+    ASSERT_EQ(crop.Height(), 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const std::uint8_t* want = &pattern[(std::size_t(y + 2) * width + x + 3) * 4];
+            EXPECT_EQ(crop.ScanLine(y)[x] & 0xFFFFFF, std::uint32_t(want[2] << 16 | want[1] << 8 | want[0]));
+        }
+}
+
+}  // namespace
