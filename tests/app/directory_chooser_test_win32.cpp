@@ -1,3 +1,5 @@
+// (Here rather than with the framework tests: its tree view brings in libraries
+// that the handle tests there expect to be unloaded.)
 // The directory chooser window under Wine: a missing directory is confirmed,
 // No keeps the chooser open, Yes closes it and the directory is created with
 // its parents; cancel changes nothing.
