@@ -79,6 +79,11 @@ void TCheckBox::CreateParams(TCreateParams& params)
     params.Style |= BS_AUTOCHECKBOX;
 }
 
+void TCheckBox::CreateWnd()
+{
+    SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
 bool TCheckBox::Checked() const
 {
     if (!HandleAllocated()) return checked_;

@@ -49,6 +49,8 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    // A state set before the window existed is given to it.
+    void CreateWnd() override;
     void CommandNotification(unsigned code) override;
 
 private:
