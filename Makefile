@@ -14,7 +14,7 @@ BENCH_WIN64 := build/bench-win64
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: screenshot-calendar deps native win32 win64 test test-native test-win32 test-win64 run bench fuzz screenshot samples clean
+.PHONY: dist screenshot-calendar deps native win32 win64 test test-native test-win32 test-win64 run bench fuzz screenshot samples clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -56,6 +56,10 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVERN_TESTS=OFF -DTALVERN_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ) -j$(JOBS) --target fuzz_targets
 	@bash scripts/fuzz.sh $(FUZZ) $(FUZZ_SECONDS)
+
+# One zip per Windows build under build/dist (scripts/dist.sh).
+dist: win32 win64
+	@bash scripts/dist.sh
 
 screenshot-calendar: win64
 	@bash scripts/screenshot-calendar.sh $(WIN64)

@@ -13,6 +13,21 @@
 #include "framework/sysutils.h"
 #include "framework/win32/clipboard.h"
 #include "framework/win32/shell.h"
+#include "image/path_helpers.h"
+
+namespace {
+
+// The plug-ins this build can load: 32-bit ones on the 32-bit build, 64-bit
+// ones on the 64-bit build.
+#ifdef _WIN64
+const char* const kPluginFilter = "プラグイン(*.sph)|*.SPH|全てのファイル(*.*)|*.*";
+const char* const kPluginPattern = "*.sph";
+#else
+const char* const kPluginFilter = "プラグイン(*.spi)|*.SPI|全てのファイル(*.*)|*.*";
+const char* const kPluginPattern = "*.spi";
+#endif
+
+}  // namespace
 
 TMainForm::TMainForm()
 {
@@ -29,7 +44,11 @@ TMainForm::TMainForm()
         {"ButtonSusie", &ButtonSusie},     {"ButtonRun", &ButtonRun},       {"ButtonCancel", &ButtonCancel},
         {"ButtonHelp", &ButtonHelp},       {"StatusBar", &StatusBar},
     };
+    // 1. The window and its controls; the form description switches both
+    // outside decoders on, and each stays on only where it found what it needs.
     BuildFromDescription();
+    Image.SetGVEnable(true);
+    Image.SetSusieEnable(true);
 
     // The preview: centred, fitting only pictures larger than itself, on black.
     Image.SetAutoAlign(aaCenter);
@@ -42,16 +61,19 @@ TMainForm::TMainForm()
 
     OnClose = [](TControl&) { Application().Terminate(); };
 
+    // 2. The help file lies beside the program, under its name.
+    FileSetHelp("");
+    // 3.
     Screen().SetCursorHandle(crHandMove, LoadCursorW(GetModuleHandleW(nullptr), L"HANDMOVE"));
 
-    // The start rectangle comes from the edge edits.
+    // 4. The start rectangle comes from the edge edits.
     kxRect& clip = Job.ClipRect;
     clip.Left = StrToInt(EditLeft.Text());
     clip.Top = StrToInt(EditTop.Text());
     clip.Right = StrToInt(EditRight.Text()) + 1;
     clip.Bottom = StrToInt(EditBottom.Text()) + 1;
 
-    // The preview starts as a black picture of the rectangle's size.
+    // 5, 6. The preview starts as a black picture of the rectangle's size.
     TBitmap& picture = Image.Picture().Bitmap();
     picture.Canvas().Brush.Color = clBlack;
     picture.PixelFormat = pf24bit;
@@ -59,6 +81,13 @@ TMainForm::TMainForm()
     picture.SetHeight(clip.Height());
     Image.Zoom = static_cast<double>(Image.Width()) / clip.Width();
 
+    // 7. The decoder switches show whether each decoder really is on.
+    CheckGV.SetChecked(Image.GVEnable);
+    CheckSusie.SetChecked(Image.SusieEnable);
+
+    // 8. Drop registration goes with the window's handle (CreateWnd).
+
+    // 9. The window-procedure hooks.
     OldListWndProc = ListViewClip.WindowProc;
     ListViewClip.WindowProc = [this](TMessage& message) { ListWndProc(message); };
     OldShapeWndProc = ShapeClip.WindowProc;
@@ -215,6 +244,18 @@ void TMainForm::BindEvent(TControl& control, const std::string& event, const std
         control.OnClick = [this](TControl& s) { ButtonRunClick(s); };
     else if (event == "OnClick" && handler == "ButtonCancelClick")
         control.OnClick = [this](TControl& s) { ButtonCancelClick(s); };
+    else if (event == "OnClick" && handler == "CheckGVClick")
+        control.OnClick = [this](TControl& s) { CheckGVClick(s); };
+    else if (event == "OnClick" && handler == "CheckSusieClick")
+        control.OnClick = [this](TControl& s) { CheckSusieClick(s); };
+    else if (event == "OnClick" && handler == "ButtonGVClick")
+        control.OnClick = [this](TControl& s) { ButtonGVClick(s); };
+    else if (event == "OnClick" && handler == "ButtonSusieClick")
+        control.OnClick = [this](TControl& s) { ButtonSusieClick(s); };
+    else if (event == "OnClick" && handler == "ButtonBrowseClick")
+        control.OnClick = [this](TControl& s) { ButtonBrowseClick(s); };
+    else if (event == "OnClick" && handler == "ButtonHelpClick")
+        control.OnClick = [this](TControl& s) { ButtonHelpClick(s); };
     else if (event == "OnExit" && handler == "EditClipExit")
         dynamic_cast<TWinControl&>(control).OnExit = [this](TControl& s) { EditClipExit(s); };
     else if (event == "OnKeyPress" && handler == "EditClipKeyPress")
@@ -310,6 +351,49 @@ void TMainForm::ShapeWndProc(TMessage& message)
     if (message.Msg == WM_LBUTTONDBLCLK_) ImageDblClick(ShapeClip);
     OldShapeWndProc(message);
 }
+
+// ---- decoder settings, output directory, help
+
+// A switch that refuses to go on (its decoder is missing) leaves its box ticked:
+// the box says what was asked for, the next dialog what was found.
+void TMainForm::CheckGVClick(TControl&) { Image.SetGVEnable(CheckGV.Checked()); }
+
+void TMainForm::CheckSusieClick(TControl&) { Image.SetSusieEnable(CheckSusie.Checked()); }
+
+void TMainForm::ButtonGVClick(TControl&)
+{
+    TOpenDialog dialog;
+    dialog.Filter = "プログラム(*.exe)|*.EXE|全てのファイル(*.*)|*.*";
+    dialog.FilterIndex = 1;
+    dialog.Title = "GVのある場所";
+    dialog.FileName = Image.GetGVPath();
+    dialog.Options = (dialog.Options | ofFileMustExist) & ~ofAllowMultiSelect;
+    if (!dialog.Execute()) return;
+    Image.SetGVPath(dialog.FileName);
+    CheckGV.SetChecked(Image.GVEnable);
+}
+
+void TMainForm::ButtonSusieClick(TControl&)
+{
+    TOpenDialog dialog;
+    dialog.Filter = kPluginFilter;
+    dialog.FilterIndex = 1;
+    dialog.Title = "Susie PlagInのある場所";
+    dialog.FileName = Image.GetSusiePath() + "\\" + kPluginPattern;
+    dialog.Options = (dialog.Options | ofFileMustExist) & ~ofAllowMultiSelect;
+    if (!dialog.Execute()) return;
+    const std::string& file = dialog.FileName;
+    Image.SetSusiePath(file.substr(0, file.size() - std::min(file.size(), FileNamePart(file).size() + 1)));
+    CheckSusie.SetChecked(Image.SusieEnable);
+}
+
+void TMainForm::ButtonBrowseClick(TControl&)
+{
+    if (auto directory = Application().Dialogs().SelectDirectory("ﾃﾞｨﾚｸﾄﾘの選択", EditSavePath.Text()))
+        EditSavePath.SetText(*directory);
+}
+
+void TMainForm::ButtonHelpClick(TControl&) { Application().Dialogs().ShowHelp(Application().HelpFile); }
 
 // ---- TClipJobHost
 

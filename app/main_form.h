@@ -17,10 +17,11 @@
 #include "framework/win32/panels.h"
 #include "framework/win32/status_bar.h"
 #include "framework/win32/std_controls.h"
-#include "image/kxv_image.h"
+#include "image/kxv_super_image.h"
 
-// The preview's component: the multi-format loader takes this place.
-using TPreviewImage = kxvImage;
+// The preview's component: the multi-format loader, through which the preview
+// and the batch run load every file.
+using TPreviewImage = kxvSuperImage;
 
 class TMainForm : public TForm, public TClipJobHost, public TClipRectView, public TClipListHost {
 public:
@@ -68,6 +69,12 @@ public:
     void ImageDblClick(TControl& sender);
     void ImagePaint(kxvImage& sender, TCanvas& canvas);
     void ShapeWndProc(TMessage& message);
+    void CheckGVClick(TControl& sender);
+    void CheckSusieClick(TControl& sender);
+    void ButtonGVClick(TControl& sender);
+    void ButtonSusieClick(TControl& sender);
+    void ButtonBrowseClick(TControl& sender);
+    void ButtonHelpClick(TControl& sender);
 
     // The clip list and its context menu.
     void PopupMenuClipListPopup(TPopupMenu& sender);

@@ -26,10 +26,13 @@ struct TBatchQueue {
     bool noMorePaths = false;
 };
 
-void Work(TBatchQueue& queue, const kxRect& clipRect, const std::string& outputDirectory)
+void Work(TBatchQueue& queue, const kxRect& clipRect, const std::string& outputDirectory,
+          const TClipReaderOptions& readers)
 {
     TConsoleClipHost host({}, outputDirectory);
     TClipImage image;
+    image.Configure(readers);
+    host.LoadFailureReason = [&image] { return image.FailureReason(); };
     TClipJob job(host, image);
     job.ClipRect = clipRect;
     for (;;) {
@@ -52,8 +55,9 @@ void Work(TBatchQueue& queue, const kxRect& clipRect, const std::string& outputD
 
 }  // namespace
 
-TClipBatch::TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs)
-    : clipRect_(clipRect), outputDirectory_(std::move(outputDirectory)), jobs_(jobs < 1 ? 1 : jobs)
+TClipBatch::TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs, TClipReaderOptions readers)
+    : clipRect_(clipRect), outputDirectory_(std::move(outputDirectory)), jobs_(jobs < 1 ? 1 : jobs),
+      readers_(std::move(readers))
 {
 }
 
@@ -62,7 +66,7 @@ void TClipBatch::Run(const PathSource& next, const ResultSink& onResult)
     TBatchQueue queue;
     std::vector<std::jthread> workers;
     for (int i = 0; i < jobs_; ++i)
-        workers.emplace_back([&] { Work(queue, clipRect_, outputDirectory_); });
+        workers.emplace_back([&] { Work(queue, clipRect_, outputDirectory_, readers_); });
     const auto stopWorkers = [&] {
         {
             std::lock_guard lock(queue.mutex);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/clip_image.h"
 #include "cli/console_clip_host.h"
 #include "image/kx_rect.h"
 
@@ -18,8 +19,8 @@ public:
     using PathSource = std::function<std::optional<std::string>()>;
     using ResultSink = std::function<void(const Entry&)>;
 
-    // jobs below 1 count as 1.
-    TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs);
+    // jobs below 1 count as 1. Every worker's loader is set as `readers` say.
+    TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs, TClipReaderOptions readers = {});
 
     // Clips every path the source yields, `onResult` once per path in their
     // order. The output directory must exist (or be empty) already: the run's
@@ -30,4 +31,5 @@ private:
     kxRect clipRect_;
     std::string outputDirectory_;
     int jobs_;
+    TClipReaderOptions readers_;
 };

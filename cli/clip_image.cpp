@@ -1,37 +1,58 @@
 #include "cli/clip_image.h"
 
-#include "framework/streams.h"
-#include "gif/gif_picture.h"
+#include "framework/cp932.h"
 
-TClipImage::TClipImage() : external_(MakeClipExternalReader())
+TClipImage::TClipImage()
 {
-    if (external_) external_->SetEnable(true);
+    GIF.UseDelay = false;
+    SetSusieEnable(true);
+    SetGVEnable(true);
 }
 
-bool TClipImage::LoadFromFile(const std::string& fileName)
+void TClipImage::Configure(const TClipReaderOptions& options)
 {
-    try {
-        if (fileName.empty()) return false;
-        // One open and one buffer per file: the choice of reader and the reader
-        // read the same bytes.
-        TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
-        TBufferedReadStream stream(file);
-        if (IsGifFile(stream)) {
-            stream.SetPosition(0);
-            TGifPictureInfo info = LoadGifPicture(stream, Picture().Bitmap(), scratch_);
-            ColorDepth = info.ColorDepth;
-            SetPalette(std::move(info.Palette));
-            Invalidate();
-            return true;
-        }
-        stream.SetPosition(0);
-        if (LoadBitmapStream(stream, fileName)) return true;
-    } catch (...) {
+    if (!options.SusieDirectory.empty()) SetSusiePath(options.SusieDirectory);
+    if (!options.GVPath.empty()) SetGVPath(options.GVPath);
+    if (options.NoSusie) SetSusieEnable(false);
+    if (options.NoGV) SetGVEnable(false);
+}
+
+std::string TClipImage::FailureReason() const
+{
+    switch (LastFailure()) {
+    case TLoadFailure::None: return {};
+    case TLoadFailure::NotFound: return "not found";
+    case TLoadFailure::Unrecognised: return "not a picture this program reads";
+    case TLoadFailure::Unreadable:
+    case TLoadFailure::Malformed: break;
     }
-    if (!external_ || !external_->LoadFromFile(fileName, Picture().Bitmap())) return false;
-    ColorDepth = external_->SourceColorDepth();
-    CopyPalette(external_->SourcePalette());
-    external_->SetPalette(nullptr);
-    Invalidate();
-    return true;
+    return LastFailureMessage().empty() ? "unreadable" : LastFailureMessage();
+}
+
+namespace {
+
+// "description|patterns|..." as "  description: patterns" lines.
+std::string FilterLines(const std::string& filter)
+{
+    std::string lines;
+    std::size_t start = 0;
+    bool description = true;
+    for (std::size_t i = 0; i <= filter.size(); i = i < filter.size() ? Cp932Next(filter, i) : i + 1) {
+        if (i < filter.size() && filter[i] != '|') continue;
+        lines += (description ? "    " : ": ") + filter.substr(start, i - start) + (description ? "" : "\n");
+        description = !description;
+        start = i + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::string TClipImage::ReaderList()
+{
+    std::string list = "Readers on:\n  built in\n    ﾋﾞｯﾄﾏｯﾌﾟ: *.BMP;*.RLE;*.RGB;*.DIB\n    GIF: *.GIF\n";
+    if (SusieEnable) list += "  Susie plug-ins (" + GetSusiePath() + ")\n" + FilterLines(Susie->GetFilter());
+    if (GVEnable) list += "  GV (" + GetGVPath() + ")\n" + FilterLines(GV->GetFilter());
+    if (!SusieEnable && !GVEnable) list += "  (no Susie plug-ins or GV)\n";
+    return list;
 }

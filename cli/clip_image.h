@@ -1,24 +1,26 @@
 #pragma once
-// The command-line clipper's image: GIF files (by their first bytes) go to the GIF
-// decoder, every other file to the image component's own loading, and what that
-// cannot read to the outside readers the platform offers (on Windows the Susie
-// plug-ins found in the system directory and beside the program).
-#include <memory>
+// The command-line clipper's loader: the multi-format loader, started as the
+// window starts its own (each outside reader switched on where it is found),
+// then set as the options say. An animated GIF loads to its last frame without
+// waiting out its delays.
+#include <optional>
 #include <string>
 
-#include "framework/bitmap.h"
-#include "image/external_reader.h"
-#include "image/kxv_image.h"
+#include "image/kxv_super_image.h"
 
-// The outside readers talvern-clip loads through; none where the platform has none.
-std::unique_ptr<TExternalReader> MakeClipExternalReader();
+struct TClipReaderOptions {
+    bool NoSusie = false;
+    bool NoGV = false;
+    std::string SusieDirectory;  // added as the plug-in button adds a folder
+    std::string GVPath;          // as the GV button sets it
+};
 
-class TClipImage : public kxvImage {
+class TClipImage : public kxvSuperImage {
 public:
     TClipImage();
-    bool LoadFromFile(const std::string& fileName) override;
-
-private:
-    std::unique_ptr<TExternalReader> external_;
-    TBitmap scratch_;  // a GIF decodes here first; then it holds the previous picture's memory
+    void Configure(const TClipReaderOptions& options);
+    // Why the last load failed, for the terminal (code page 932 text).
+    std::string FailureReason() const;
+    // The readers that are on and the formats each brings, one per line.
+    std::string ReaderList();
 };

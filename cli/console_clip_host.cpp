@@ -1,7 +1,6 @@
 #include "cli/console_clip_host.h"
 
 #include "framework/application.h"
-#include "framework/file_system.h"
 
 TConsoleClipHost::TConsoleClipHost(std::vector<std::string> files, std::string outputDirectory)
     : outputDirectory_(std::move(outputDirectory))
@@ -52,8 +51,7 @@ TConsoleClipHost::Entry TConsoleClipHost::Describe(const std::string& path, bool
         entry.Output = TClipJob::OutputName(path, outputDirectory_);
     } else {
         entry.Reason = currentReason_;
-        if (PathKind(path) == TPathKind::NotFound) entry.Reason = "not found";
-        else if (entry.Reason == "Invalid") entry.Reason = "not a picture this program reads";
+        if (entry.Reason == "Invalid" && LoadFailureReason) entry.Reason = LoadFailureReason();
     }
     return entry;
 }

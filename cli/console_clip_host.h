@@ -31,6 +31,9 @@ public:
     // entry, with the file written or why not. The host's own entries stay as
     // they are.
     Entry Clip(TClipJob& job, const std::string& path);
+    // Why the last load failed, asked when the job reports "Invalid": the
+    // loader's own finding.
+    std::function<std::string()> LoadFailureReason;
     // Fired with each entry as soon as it has its result.
     std::function<void(TConsoleClipHost& sender, const Entry& entry)> OnResult;
 

@@ -93,12 +93,24 @@ int main(int argc, char** argv)
             "WxH+X+Y"));
     app.add_option("--out", outputDirectory,
                    "Output directory, created (one level) when missing; default: beside each source");
-    app.add_option("--jobs,-j", jobs, "Files cropped at once; default: the number of processors")
+    app.add_option("--jobs,-j", jobs,
+                   "Files cropped at once; default: the number of processors. Susie plug-ins and GV\n"
+                   "are not made for several files at once: while either is on, one at a time")
         ->capture_default_str()
         ->check(CLI::Range(1, 1024));
     app.add_option("--files-from", filesFrom,
                    "Also crop the files named in this list, one path per line (blank lines are\n"
                    "skipped); - reads the list from standard input");
+    TClipReaderOptions readers;
+    app.add_flag("--no-susie", readers.NoSusie, "Do not use Susie plug-ins");
+    app.add_flag("--no-gv", readers.NoGV, "Do not use GV");
+    app.add_option("--susie-dir", readers.SusieDirectory, "Also load the Susie plug-ins of DIR")->type_name("DIR");
+    app.add_option("--gv", readers.GVPath, "GV's program")->type_name("PATH");
+    app.footer([&readers] {
+        TClipImage loader;
+        loader.Configure(readers);
+        return ConsoleText(loader.ReaderList());
+    });
     app.add_option("FILE", files, "Image files to crop");
     app.set_version_flag("--version", "talvern-clip " TALVERN_VERSION);
 
@@ -133,12 +145,14 @@ int main(int argc, char** argv)
         TConsoleClipHost checks(first ? std::vector<std::string>{*first} : std::vector<std::string>{},
                                 outputDirectory);
         TClipImage image;
+        image.Configure(readers);
         TClipJob job(checks, image);
         job.ClipRect = clipRect;
         if (!job.CheckRun()) {
             WriteLine(stderr, "talvern-clip: " + ConsoleText(checks.LastError()));
             return kExitUsage;
         }
+        if (image.SusieEnable || image.GVEnable) jobs = 1;
     }
 
     const bool resultsOnTerminal = IsTerminal(stdout);
@@ -146,7 +160,7 @@ int main(int argc, char** argv)
     if (!list) progress.SetTotal(files.size());
     std::uint64_t done = 0;
     bool allOk = true;
-    TClipBatch batch(clipRect, outputDirectory, jobs);
+    TClipBatch batch(clipRect, outputDirectory, jobs, readers);
     batch.Run(
         [&]() -> std::optional<std::string> {
             if (first) return std::exchange(first, std::nullopt);

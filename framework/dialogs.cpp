@@ -4,6 +4,7 @@
 
 #include "framework/application.h"
 #include "framework/cp932.h"
+#include "framework/file_system.h"
 
 namespace {
 
@@ -20,6 +21,22 @@ public:
 };
 
 }  // namespace
+
+// Without a window to show them in, the dialogs are cancelled.
+std::optional<std::string> TDialogService::SelectDirectory(const std::string&, const std::string&)
+{
+    return std::nullopt;
+}
+
+void TDialogService::ShowHelp(const std::string&) {}
+
+const char* const kCreateDirectoryPrompt = "指定されたﾃﾞｨﾚｸﾄﾘが存在しません。作成しますか？";
+
+bool DirectoryChooserAccepts(const std::string& path)
+{
+    if (PathKind(path) == TPathKind::Directory) return true;
+    return MessageDlg(kCreateDirectoryPrompt, mtConfirmation, mbYes | mbNo) == mrYes;
+}
 
 std::unique_ptr<TDialogService> MakeHeadlessDialogs() { return std::make_unique<HeadlessDialogs>(); }
 

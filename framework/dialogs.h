@@ -2,6 +2,7 @@
 // Modal message dialogs. They all go through the application's dialog service,
 // which tests replace so that they never wait on a window.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,21 @@ public:
         return false;
     }
     // ---- (end of the open-file dialog)
+    // The directory chooser, opened at `directory`. A directory that does not
+    // exist may be named: OK asks whether to create it (No keeps the chooser
+    // open), and it is created with its parents once the chooser has closed.
+    // Its help button shows the application's help. The chosen directory, or
+    // none when cancelled.
+    virtual std::optional<std::string> SelectDirectory(const std::string& title, const std::string& directory);
+    // The help window for a help file.
+    virtual void ShowHelp(const std::string& helpFile);
 };
+
+// The directory chooser's OK: true when the chooser may close with `path`; a
+// directory that does not exist is confirmed through MessageDlg first.
+bool DirectoryChooserAccepts(const std::string& path);
+// The text of that confirmation.
+extern const char* const kCreateDirectoryPrompt;
 
 // Without a display: the text goes to standard error and every question is
 // answered with Cancel (or OK when that is the only button).

@@ -9,6 +9,9 @@ TPathKind PathKind(const std::string& path);
 bool FileExists(const std::string& path);
 // Creates one directory level; its parent must exist.
 bool CreateDir(const std::string& path);
+// Creates the directory and every missing parent; true when it is a directory
+// afterwards.
+bool ForceDirectories(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Moves `from` over `to`, replacing `to` in one step where the platform can.
 bool MoveFileOver(const std::string& from, const std::string& to);

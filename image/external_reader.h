@@ -3,6 +3,7 @@
 // viewer bridge): a switch, a location, a format list, and a load into a bitmap
 // that leaves the source's colour depth and palette with the reader until the
 // loader takes them.
+#include <memory>
 #include <string>
 
 #include "framework/palette.h"
@@ -28,3 +29,8 @@ public:
     virtual const TLogPalette* SourcePalette() const = 0;
     virtual void SetPalette(PaletteHandle palette) = 0;
 };
+
+// The platform's readers for the loader: on Windows the Susie plug-in set and
+// the GV bridge; elsewhere neither exists, and a TAbsentReader stands in.
+std::unique_ptr<TExternalReader> MakeSusieReader();
+std::unique_ptr<TExternalReader> MakeGVReader();

@@ -50,6 +50,18 @@ bool kxvImage::LoadBitmapStream(TStream& stream, const std::string& fileName)
     }
 }
 
+void kxvImage::LoadBitmapStream(TStream& stream)
+{
+    ColorDepth = 0;
+    stream.SetPosition(0);
+    TBitmapHeaderInfo header = ReadBitmapHeader(stream);
+    ColorDepth = header.ColorDepth;
+    SetPalette(std::move(header.Palette));
+    stream.SetPosition(0);
+    picture_.Bitmap().LoadFromStream(stream);
+    Invalidate();
+}
+
 bool kxvImage::LoadFromFile(const std::string& fileName)
 {
     try {

@@ -14,6 +14,8 @@
 #include "framework/picture.h"
 #include "image/kx_rect.h"
 
+class TStream;
+
 enum kxvAutoZoom : std::uint8_t { azNone = 0, azSmall = 1, azLarge = 2, azAlways = 3 };
 
 // Bits 0-1: horizontal placement (0 none, 1 left, 2 right, 3 centre); bits 2-3:
@@ -83,6 +85,9 @@ public:
     // The bitmap path over the file already open: the stream stands at the file's
     // first byte; the file name chooses the picture's format by its extension.
     bool LoadBitmapStream(TStream& stream, const std::string& fileName);
+    // As LoadBitmapFile, from a stream holding a BMP file image, whatever the
+    // file's name, but raising what LoadBitmapFile turns into false.
+    void LoadBitmapStream(TStream& stream);
     bool SaveToFile(const std::string& fileName);
 
 private:

@@ -50,6 +50,7 @@ void TForm::CreateWnd()
 void TForm::ControlCreated(TWinControl& control)
 {
     if (font_) SendMessageW(control.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    if (auto* button = dynamic_cast<TButton*>(&control); button && font_) button->FitCaption(static_cast<HFONT>(font_.get()));
     AddTool(control);
     for (TControl* child : control.Controls())
         if (child->IsGraphic()) AddTool(*child);

@@ -1,6 +1,9 @@
 #include "framework/win32/std_controls.h"
 
+#include <algorithm>
+
 #include "framework/win32/forms.h"
+#include "framework/win32/wide.h"
 
 TEdit::TEdit() { TabStop = true; }
 
@@ -42,6 +45,27 @@ void TButton::Click()
     if (OnClick) OnClick(*this);
 }
 
+void TButton::FitCaption(HFONT font)
+{
+    const std::wstring text = Cp932ToWide(Caption());
+    if (text.empty()) return;
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int room = client.right - client.left - 6;  // frame and focus margin
+    UniqueDC dc(CreateCompatibleDC(nullptr));
+    SelectObject(dc.get(), font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    if (room <= 0 || size.cx <= room) return;
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    LOGFONTW narrow{};
+    GetObjectW(font, sizeof narrow, &narrow);
+    narrow.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * room / size.cx);
+    narrowFont_.reset(CreateFontIndirectW(&narrow));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(narrowFont_.get()), FALSE);
+}
+
 void TButton::CommandNotification(unsigned code)
 {
     if (code == BN_CLICKED) Click();
@@ -53,6 +77,11 @@ void TCheckBox::CreateParams(TCreateParams& params)
 {
     params.ClassName = L"BUTTON";
     params.Style |= BS_AUTOCHECKBOX;
+}
+
+void TCheckBox::CreateWnd()
+{
+    SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 bool TCheckBox::Checked() const

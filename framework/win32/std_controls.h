@@ -3,6 +3,7 @@
 // handles the notifications its parent reflects to it.
 #include <string>
 
+#include "framework/win32/handles.h"
 #include "framework/win32/win_control.h"
 
 class TEdit : public TWinControl {
@@ -25,6 +26,11 @@ public:
     void SetCancel(bool cancel);
     // As a click by the user: fires OnClick.
     void Click();
+    // Where the caption in `font` is wider than the button (a substituted font
+    // can be), the button takes a narrower cut of the same font, so that the
+    // whole caption shows at the form's fixed layout.
+    void FitCaption(HFONT font);
+    bool CaptionFitted() const { return static_cast<bool>(narrowFont_); }
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -32,6 +38,7 @@ protected:
 
 private:
     bool cancel_ = false;
+    UniqueGdiObject narrowFont_;
 };
 
 class TCheckBox : public TWinControl {
@@ -42,6 +49,8 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    // A state set before the window existed is given to it.
+    void CreateWnd() override;
     void CommandNotification(unsigned code) override;
 
 private:

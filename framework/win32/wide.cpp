@@ -39,6 +39,8 @@ std::string WideToCp932(std::wstring_view text)
     return FromWide(932, text);
 }
 
+std::wstring Utf8ToWide(std::string_view text) { return ToWide(CP_UTF8, text); }
+
 std::string PathForAnsiApi(const std::string& cp932Path)
 {
     const std::wstring wide = Cp932ToWide(cp932Path);

@@ -1,13 +1,16 @@
 #include "framework/win32/win32_platform.h"
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <functional>
 #include <map>
 
 #include "framework/exceptions.h"
 #include "framework/screen.h"
+#include "framework/win32/directory_chooser_win32.h"
 #include "framework/win32/forms.h"
+#include "framework/win32/help_window.h"
 #include "framework/win32/handles.h"
 #include "framework/win32/open_dialog.h"
 #include "framework/win32/wide.h"
@@ -123,6 +126,18 @@ public:
     // ---- The open-file dialog
     bool ExecuteOpenDialog(TOpenDialog& dialog) override { return ExecuteOpenDialogWin32(dialog); }
     // ---- (end of the open-file dialog)
+
+    std::optional<std::string> SelectDirectory(const std::string& title, const std::string& directory) override
+    {
+        TDirectoryChooserWindow chooser(title, directory, GetActiveWindow());
+        return RunDirectoryChooser(chooser);
+    }
+
+    void ShowHelp(const std::string& helpFile) override
+    {
+        THelpWindow help(helpFile, GetActiveWindow());
+        help.ShowModal();
+    }
 
 private:
     static TModalResult Show(const std::string& text, UINT flags)

@@ -155,6 +155,12 @@ TEST(TalvernClip, HelpAndVersion)
     for (const std::string& line : r.lines) all += line + "\n";
     EXPECT_NE(all.find("--crop"), std::string::npos) << all;
     EXPECT_NE(all.find("--out"), std::string::npos);
+    EXPECT_NE(all.find("--susie-dir"), std::string::npos);
+    EXPECT_NE(all.find("GIF: *.GIF"), std::string::npos);
+    r = Clip(dir, "--no-susie --no-gv --help");
+    all.clear();
+    for (const std::string& line : r.lines) all += line + "\n";
+    EXPECT_NE(all.find("(no Susie plug-ins or GV)"), std::string::npos) << all;
     r = Clip(dir, "--version");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.lines, std::vector<std::string>{"talvern-clip 1.10"});

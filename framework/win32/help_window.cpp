@@ -1,0 +1,63 @@
+#include "framework/win32/help_window.h"
+
+#include <vector>
+
+#include "framework/cp932.h"
+#include "framework/streams.h"
+#include "framework/win32/wide.h"
+
+namespace {
+
+constexpr int kContents = 101;
+constexpr int kCloseButton = IDCANCEL;
+
+std::string ReadWholeFile(const std::string& fileName)
+{
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+    bytes.resize(static_cast<std::size_t>(file.Read(bytes.data(), static_cast<std::int64_t>(bytes.size()))));
+    return bytes;
+}
+
+}  // namespace
+
+THelpWindow::THelpWindow(const std::string& helpFile, HWND owner) : TModalWindow("TALVERN ヘルプ", 600, 400, owner)
+{
+    try {
+        topics_ = ParseHelpFile(ReadWholeFile(helpFile));
+    } catch (...) {
+        topics_.clear();
+    }
+    if (topics_.empty())
+        topics_.push_back({Cp932ToUtf8("ヘルプ"), Cp932ToUtf8("ヘルプファイルが見つかりません: " + helpFile)});
+
+    list_ = AddChild(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 8, 8, 160, 352,
+                     kContents, WS_EX_CLIENTEDGE);
+    text_ = AddChild(L"EDIT", L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 176, 8, 416,
+                     352, 102, WS_EX_CLIENTEDGE);
+    AddChild(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 517, 367, 75, 25, kCloseButton);
+    for (const THelpTopic& topic : topics_)
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(topic.Title).c_str()));
+    ShowTopic(0);
+}
+
+void THelpWindow::ShowTopic(int index)
+{
+    if (index < 0 || index >= static_cast<int>(topics_.size())) return;
+    SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SetWindowTextW(text_, Utf8ToWide(topics_[static_cast<std::size_t>(index)].Text).c_str());
+}
+
+bool THelpWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT&)
+{
+    if (msg != WM_COMMAND) return false;
+    if (LOWORD(wParam) == kContents && HIWORD(wParam) == LBN_SELCHANGE) {
+        ShowTopic(static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)));
+        return true;
+    }
+    if (LOWORD(wParam) == kCloseButton || LOWORD(wParam) == IDOK) {
+        Close();
+        return true;
+    }
+    return false;
+}

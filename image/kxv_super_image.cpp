@@ -1,0 +1,171 @@
+#include "image/kxv_super_image.h"
+
+#include <cstring>
+#include <new>
+#include <optional>
+
+#include "framework/cp932.h"
+#include "framework/exceptions.h"
+#include "framework/file_system.h"
+#include "framework/streams.h"
+#include "image/kx_wait_cursor.h"
+
+namespace {
+
+const char* const kBitmapEntry = "ﾋﾞｯﾄﾏｯﾌﾟ|*.BMP;*.RLE;*.RGB;*.DIB";
+
+// The first "|" at or after `from` that is not the second byte of a double-byte
+// character.
+std::size_t FindBar(const std::string& text, std::size_t from)
+{
+    for (std::size_t i = from; i < text.size(); i = Cp932Next(text, i))
+        if (text[i] == '|') return i;
+    return std::string::npos;
+}
+
+// Every pattern of a filter's entries, joined by ";": the descriptions and their
+// "|" go, the "|" between two entries becomes ";".
+std::string PatternsOf(std::string list)
+{
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t descriptionEnd = FindBar(list, start);
+        if (descriptionEnd == std::string::npos) break;
+        list.erase(start, descriptionEnd - start + 1);
+        const std::size_t entryEnd = FindBar(list, start);
+        if (entryEnd == std::string::npos) break;
+        list[entryEnd] = ';';
+        start = entryEnd + 1;
+    }
+    return list;
+}
+
+}  // namespace
+
+kxvSuperImage::kxvSuperImage() : kxvSuperImage(MakeSusieReader(), MakeGVReader()) {}
+
+kxvSuperImage::kxvSuperImage(std::unique_ptr<TExternalReader> susie, std::unique_ptr<TExternalReader> gv)
+    : Susie(std::move(susie)), GV(std::move(gv))
+{
+    GIF.OnPaint = [this](kxvGIF& sender, kxRect* rect) { GIFOnPaint(sender, rect); };
+    GVEnable = GV->Enable();
+    SusieEnable = Susie->Enable();
+}
+
+kxvSuperImage::~kxvSuperImage() = default;
+
+void kxvSuperImage::SetGVEnable(bool value)
+{
+    GV->SetEnable(value);
+    GVEnable = GV->Enable();
+}
+
+void kxvSuperImage::SetSusieEnable(bool value)
+{
+    Susie->SetEnable(value);
+    SusieEnable = Susie->Enable();
+}
+
+void kxvSuperImage::SetGVPath(const std::string& value)
+{
+    GV->SetPath(value);
+    GVEnable = GV->Enable();
+}
+
+void kxvSuperImage::SetSusiePath(const std::string& value)
+{
+    Susie->SetPath(value);
+    SusieEnable = Susie->Enable();
+}
+
+std::string kxvSuperImage::GetFilter()
+{
+    std::string list;
+    if (GV->Enable()) {
+        list = GV->GetFilter();
+    } else if (Susie->Enable()) {
+        list = kBitmapEntry;
+        const std::string susie = Susie->GetFilter();
+        if (!susie.empty()) list += "|" + susie;
+    } else {
+        list = std::string(kBitmapEntry) + "|GIF|*.GIF";
+    }
+    return "画像ﾌｧｲﾙ|" + PatternsOf(list) + "|すべてのﾌｧｲﾙ|*.*|" + list;
+}
+
+bool kxvSuperImage::IsBitmap(const std::string& fileName)
+{
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    char type[2];
+    return file.Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0;
+}
+
+bool kxvSuperImage::LoadFromFile(const std::string& fileName)
+{
+    kxWaitCursor wait;
+    lastFailureMessage_.clear();
+    if (fileName.empty() || !FileExists(fileName)) {
+        lastFailure_ = TLoadFailure::NotFound;
+        return false;
+    }
+    try {
+        const bool loaded = LoadContent(fileName);
+        lastFailure_ = loaded ? TLoadFailure::None : TLoadFailure::Unrecognised;
+        return loaded;
+    } catch (const EFOpenError& error) {
+        lastFailure_ = TLoadFailure::Unreadable;
+        lastFailureMessage_ = error.Message;
+    } catch (const Exception& error) {
+        lastFailure_ = TLoadFailure::Malformed;
+        lastFailureMessage_ = error.Message;
+    } catch (const std::bad_alloc&) {
+        lastFailure_ = TLoadFailure::Malformed;
+        lastFailureMessage_ = "out of memory";
+    } catch (const std::exception& error) {
+        lastFailure_ = TLoadFailure::Malformed;
+        lastFailureMessage_ = error.what();
+    } catch (...) {
+        lastFailure_ = TLoadFailure::Malformed;
+    }
+    return false;
+}
+
+// The file is opened once for the two content tests and the reader that takes
+// it; the outside readers open it themselves, so it is closed before them.
+bool kxvSuperImage::LoadContent(const std::string& fileName)
+{
+    std::optional<TFileStream> file(std::in_place, fileName, fmOpenRead | fmShareDenyWrite);
+    char type[2];
+    if (file->Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0) {
+        LoadBitmapStream(*file);
+        return true;
+    }
+    file->SetPosition(0);
+    if (GIF.IsSupport(*file)) {
+        file->SetPosition(0);
+        GIF.LoadFromStream(*file, Picture().Bitmap());
+        ColorDepth = GIF.ColorDepth;
+        CopyPalette(GIF.Palette());
+        GIF.SetPalette(nullptr);
+        Invalidate();
+        return true;
+    }
+    file.reset();
+    if (Susie->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*Susie);
+    if (GV->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*GV);
+    // Last comes the picture's own loader, which goes by the extension. It reads
+    // the bitmap format only, which the content test above has ruled out, so
+    // the file is not opened again for it.
+    return false;
+}
+
+bool kxvSuperImage::TakeFromReader(TExternalReader& reader)
+{
+    ColorDepth = reader.SourceColorDepth();
+    CopyPalette(reader.SourcePalette());
+    reader.SetPalette(nullptr);
+    Invalidate();
+    return true;
+}
+
+void kxvSuperImage::GIFOnPaint(kxvGIF&, kxRect*) { Repaint(); }
