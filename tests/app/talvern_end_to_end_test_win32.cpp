@@ -17,7 +17,9 @@
 #include "framework/win32/wide.h"
 #include "framework/win32/win32_platform.h"
 #include "framework/bmp_builder.h"
+#include "gif/gif_writer.h"
 #include "image/bmp_file.h"
+#include "plugins/wic_image_writer_win32.h"
 #include "test_support.h"
 
 namespace {
@@ -219,6 +221,80 @@ std::vector<std::uint8_t> PalettedBmp()
     return MakeBmp(layout);
 }
 
+// An animated GIF of two frames: the checks, then a block of the third colour
+// over part of them, which the last picture shows.
+constexpr RECT kBlock{8, 6, 18, 11};
+std::uint32_t ChecksUnderBlock(int x, int y)
+{
+    const POINT at{x, y};
+    return PtInRect(&kBlock, at) ? kColors[2] : Checks(x, y);
+}
+
+std::vector<std::uint8_t> AnimatedGif()
+{
+    GifImage image;
+    image.width = kWidth;
+    image.height = kHeight;
+    image.globalRgb = Rgb({kColors[0], kColors[1], kColors[2], kColors[3]});
+    image.frames.resize(2);
+    GifFrame& first = image.frames[0];
+    first.width = kWidth;
+    first.height = kHeight;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) first.pixels.push_back(std::uint8_t((x / 3 + y / 2) % 4));
+    GifFrame& block = image.frames[1];
+    block.left = kBlock.left;
+    block.top = kBlock.top;
+    block.width = kBlock.right - kBlock.left;
+    block.height = kBlock.bottom - kBlock.top;
+    block.pixels.assign(std::size_t(block.width * block.height), 2);
+    for (GifFrame& frame : image.frames) {
+        frame.control = true;
+        frame.delay = 1;
+    }
+    return EncodeGif(image);
+}
+
+std::uint32_t Gradient(int x, int y) { return std::uint32_t(x * 6) << 16 | std::uint32_t(y * 8) << 8 | std::uint32_t((x ^ y) * 4); }
+
+// A 24-bit PNG, which only the shipped plug-in reads.
+bool WritePng(const std::string& path)
+{
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const std::uint32_t c = Gradient(x, y);
+            pixels.insert(pixels.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16), 255});
+        }
+    return WriteWicImage(path, TWicContainer::Png, kWidth, kHeight, pixels, false);
+}
+
+// The paletted BMP in the stand-in GV's own format, which only GV reads.
+std::vector<std::uint8_t> StandInGVFile()
+{
+    std::vector<std::uint8_t> bytes = PalettedBmp();
+    bytes[0] = 'G';
+    bytes[1] = 'V';
+    return bytes;
+}
+
+// The registry value that tells the program where GV is, for the test's time.
+class GVLocation {
+public:
+    explicit GVLocation(const std::wstring& path)
+    {
+        UniqueKey key;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr) ==
+            ERROR_SUCCESS)
+            RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                           DWORD((path.size() + 1) * sizeof(wchar_t)));
+    }
+    ~GVLocation() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Ferrow\\GV\\Path";
+};
+
 struct Expected {
     int depth;
     std::vector<std::uint32_t> colors;  // the colour table's first entries, 0xRRGGBB
@@ -258,14 +334,19 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
     const std::string dir = ScratchDir("end_to_end");
     const std::string out = dir + "\\出力";
     ASSERT_TRUE(CreateDirectoryW(Cp932ToWide(out).c_str(), nullptr));
-    WriteAll(dir + "\\pasted.bmp", PalettedBmp());
-    WriteAll(dir + "\\dropped.bmp", PalettedBmp());
-    const std::vector<std::string> pasted = {dir + "\\pasted.bmp"};
-    const std::vector<std::string> dropped = {dir + "\\dropped.bmp"};
+    WriteAll(dir + "\\paletted.bmp", PalettedBmp());
+    WriteAll(dir + "\\animated.gif", AnimatedGif());
+    ASSERT_TRUE(WritePng(dir + "\\gradient.png"));
+    WriteAll(dir + "\\viewer.gvf", StandInGVFile());
+    const std::vector<std::string> pasted = {dir + "\\paletted.bmp", dir + "\\animated.gif"};
+    const std::vector<std::string> dropped = {dir + "\\gradient.png", dir + "\\viewer.gvf"};
     const std::vector<std::pair<std::string, Expected>> outputs = {
-        {"pasted.bmp", {8, kColors, Checks}},
-        {"dropped.bmp", {8, kColors, Checks}},
+        {"paletted.bmp", {8, kColors, Checks}},
+        {"animated.bmp", {4, kColors, ChecksUnderBlock}},
+        {"gradient.bmp", {24, {}, Gradient}},
+        {"viewer.bmp", {8, kColors, Checks}},
     };
+    const GVLocation gv(BuiltFile(STAND_IN_GV_EXE));
 
     RunningTalvern talvern(BuiltFile(TALVERN_EXE));
     const HWND window = talvern.Window();
