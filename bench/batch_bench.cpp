@@ -53,23 +53,7 @@ bool WriteFile(const std::string& path, const void* data, std::size_t size)
 
 std::vector<std::uint8_t> GifBytes()
 {
-    GifImage image;
-    image.width = 1024;
-    image.height = 768;
-    for (int i = 0; i < 256; ++i)
-        image.globalRgb.insert(image.globalRgb.end(), {std::uint8_t(i), std::uint8_t(i * 7), std::uint8_t(255 - i)});
-    GifFrame frame;
-    frame.width = image.width;
-    frame.height = image.height;
-    std::uint32_t seed = 1;
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            const int value = x * 160 / image.width + y * 96 / image.height + int(seed >> 29) - 4;
-            frame.pixels.push_back(std::uint8_t(std::clamp(value, 0, 255)));
-        }
-    image.frames.push_back(std::move(frame));
-    return EncodeGif(image);
+    return EncodeGif(DitheredPicture(1024, 768));
 }
 
 double Seconds(std::chrono::steady_clock::time_point since)

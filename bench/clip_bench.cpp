@@ -90,23 +90,7 @@ std::vector<char> ReadFile(const std::string& path)
 // reduced to a palette are.
 void WriteGif(const std::string& path)
 {
-    GifImage image;
-    image.width = 1024;
-    image.height = 768;
-    for (int i = 0; i < 256; ++i)
-        image.globalRgb.insert(image.globalRgb.end(), {std::uint8_t(i), std::uint8_t(i * 7), std::uint8_t(255 - i)});
-    GifFrame frame;
-    frame.width = image.width;
-    frame.height = image.height;
-    std::uint32_t seed = 1;
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            const int value = x * 160 / image.width + y * 96 / image.height + int(seed >> 29) - 4;
-            frame.pixels.push_back(std::uint8_t(std::clamp(value, 0, 255)));
-        }
-    image.frames.push_back(std::move(frame));
-    const std::vector<std::uint8_t> bytes = EncodeGif(image);
+    const std::vector<std::uint8_t> bytes = EncodeGif(DitheredPicture(1024, 768));
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);

@@ -7,7 +7,7 @@ packages=(
   cmake make g++ pkg-config
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64
-  xvfb x11-utils xdotool imagemagick
+  xvfb x11-utils xdotool xclip imagemagick
   fonts-ipafont-gothic fonts-wine locales
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libgif-dev libstb-dev

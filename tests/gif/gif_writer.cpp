@@ -1,5 +1,6 @@
 #include "gif/gif_writer.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 CodeWriter& CodeWriter::Put(unsigned code, int width)
@@ -199,4 +200,25 @@ std::vector<std::uint8_t> EncodeGif(const GifImage& image)
     }
     out.push_back(0x3B);
     return out;
+}
+
+GifImage DitheredPicture(int width, int height)
+{
+    GifImage image;
+    image.width = width;
+    image.height = height;
+    for (int i = 0; i < 256; ++i)
+        image.globalRgb.insert(image.globalRgb.end(), {std::uint8_t(i), std::uint8_t(i * 7), std::uint8_t(255 - i)});
+    GifFrame frame;
+    frame.width = width;
+    frame.height = height;
+    std::uint32_t seed = 1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int value = x * 160 / width + y * 96 / height + int(seed >> 29) - 4;
+            frame.pixels.push_back(std::uint8_t(std::clamp(value, 0, 255)));
+        }
+    image.frames.push_back(std::move(frame));
+    return image;
 }

@@ -71,6 +71,10 @@ std::vector<std::uint8_t> GifHead(const GifImage& image);
 std::vector<std::uint8_t> GifFrameBytes(const GifFrame& frame, int globalEntries);
 std::vector<std::uint8_t> EncodeGif(const GifImage& image);
 
+// A picture of 256 colours: gradients with dither noise, as photos reduced to a
+// palette are (the benchmarks' picture).
+GifImage DitheredPicture(int width, int height);
+
 // Rows in the order an interlaced frame stores them.
 std::vector<int> InterlacedRowOrder(int height);
 // A colour table of n entries: entry i is (r, g, b) from the function.
