@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/clip_job.h"
+#include "bench/bench_files.h"
 #include "cli/clip_image.h"
 #include "cli/console_clip_host.h"
 #include "framework/bitmap.h"
@@ -29,27 +30,6 @@ namespace fs = std::filesystem;
 
 constexpr int kFiles = 40;
 constexpr int kRounds = 7;
-
-std::vector<char> ReadFile(const std::string& path)
-{
-    std::vector<char> bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::fseek(f, 0, SEEK_END);
-        bytes.resize(std::size_t(std::ftell(f)));
-        std::fseek(f, 0, SEEK_SET);
-        if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-bool WriteFile(const std::string& path, const void* data, std::size_t size)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(data, 1, size, f) == size;
-    return std::fclose(f) == 0 && ok;
-}
 
 std::vector<std::uint8_t> GifBytes()
 {

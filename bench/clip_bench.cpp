@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/clip_job.h"
+#include "bench/bench_files.h"
 #include "cli/clip_image.h"
 #include "cli/console_clip_host.h"
 #include "framework/streams.h"
@@ -73,30 +74,6 @@ void PaintScene(TBitmap& bitmap)
     }
 }
 
-std::vector<char> ReadFile(const std::string& path)
-{
-    std::vector<char> bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::fseek(f, 0, SEEK_END);
-        bytes.resize(std::size_t(std::ftell(f)));
-        std::fseek(f, 0, SEEK_SET);
-        if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-// A 1024x768 picture of 256 colours: gradients with dither noise, as photos
-// reduced to a palette are.
-void WriteGif(const std::string& path)
-{
-    const std::vector<std::uint8_t> bytes = EncodeGif(DitheredPicture(1024, 768));
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-}
-
 // The files of the clip benchmarks, made once: the input picture, a directory
 // for the clip's output, and the output bytes the floor writes.
 struct ClipFiles {
@@ -126,7 +103,8 @@ struct ClipFiles {
         if (!job.ClipFile(input)) return;
         outputBytes = ReadFile(clipOutputDirectory + "/input.bmp");
         gifInput = directory + "/picture.gif";
-        WriteGif(gifInput);
+        const std::vector<std::uint8_t> gif = EncodeGif(DitheredPicture(1024, 768));
+        WriteFile(gifInput, gif.data(), gif.size());
         TClipImage gifImage;
         TClipJob gifJob(host, gifImage);
         if (!gifJob.ClipFile(gifInput)) return;

@@ -31,17 +31,22 @@ bool kxvImage::LoadBitmapFile(const std::string& fileName)
     }
 }
 
+// The file's depth and colour table, read ahead of its picture: on a failure the
+// picture keeps its old image while ColorDepth and Palette describe the file.
+void kxvImage::TakeBitmapHeader(TStream& stream)
+{
+    ColorDepth = 0;
+    const std::int64_t start = stream.Position();
+    TBitmapHeaderInfo header = ReadBitmapHeader(stream);
+    ColorDepth = header.ColorDepth;
+    SetPalette(std::move(header.Palette));
+    stream.SetPosition(start);
+}
+
 bool kxvImage::LoadBitmapStream(TStream& stream, const std::string& fileName)
 {
     try {
-        ColorDepth = 0;
-        const std::int64_t start = stream.Position();
-        TBitmapHeaderInfo header = ReadBitmapHeader(stream);
-        ColorDepth = header.ColorDepth;
-        SetPalette(std::move(header.Palette));
-        // On failure the picture keeps its old image, while ColorDepth and
-        // Palette already describe the file.
-        stream.SetPosition(start);
+        TakeBitmapHeader(stream);
         picture_.LoadFromStream(stream, fileName);
         Invalidate();
         return true;
@@ -52,12 +57,8 @@ bool kxvImage::LoadBitmapStream(TStream& stream, const std::string& fileName)
 
 void kxvImage::LoadBitmapStream(TStream& stream)
 {
-    ColorDepth = 0;
     stream.SetPosition(0);
-    TBitmapHeaderInfo header = ReadBitmapHeader(stream);
-    ColorDepth = header.ColorDepth;
-    SetPalette(std::move(header.Palette));
-    stream.SetPosition(0);
+    TakeBitmapHeader(stream);
     picture_.Bitmap().LoadFromStream(stream);
     Invalidate();
 }

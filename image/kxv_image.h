@@ -40,8 +40,6 @@ enum kxvAutoAlign : std::uint8_t {
     aaTile = 16,
 };
 
-class TStream;
-
 class kxvImage : public TImage {
 public:
     kxvImage();
@@ -91,6 +89,8 @@ public:
     bool SaveToFile(const std::string& fileName);
 
 private:
+    void TakeBitmapHeader(TStream& stream);
+
     PaletteHandle palette_;
     kxvAutoAlign autoAlign_ = aaNone;
     kxvAutoZoom autoZoom_ = azNone;
