@@ -70,13 +70,22 @@ bool TDdeClientConv::SetLink(const std::string& service, const std::string& topi
     return ConnectMode == ddeAutomatic ? OpenLink() : true;
 }
 
+HSZ TDdeClientConv::StringHandle(const std::string& text)
+{
+    const auto known = strings_.find(text);
+    if (known != strings_.end()) return known->second.get();
+    const DWORD instance = instance_.get();
+    UniqueDdeString made(instance, DdeCreateStringHandleA(instance, text.c_str(), CP_WINANSI));
+    if (!made) return nullptr;
+    return strings_.emplace(text, std::move(made)).first->second.get();
+}
+
 bool TDdeClientConv::Connect()
 {
-    const DWORD instance = instance_.get();
-    const UniqueDdeString service(instance, DdeCreateStringHandleA(instance, service_.c_str(), CP_WINANSI));
-    const UniqueDdeString topic(instance, DdeCreateStringHandleA(instance, topic_.c_str(), CP_WINANSI));
+    const HSZ service = StringHandle(service_);
+    const HSZ topic = StringHandle(topic_);
     if (!service || !topic) return false;
-    UniqueDdeConversation conv(DdeConnect(instance, service.get(), topic.get(), nullptr));
+    UniqueDdeConversation conv(DdeConnect(instance_.get(), service, topic, nullptr));
     if (!conv) return false;
     DdeSetUserHandle(conv.get(), QID_SYNC, reinterpret_cast<DWORD_PTR>(this));
     conv_ = std::move(conv);
@@ -175,15 +184,14 @@ UniqueDdeData TDdeClientConv::Request(const std::string& item, UINT format, DWOR
 {
     if (!conv_ || WaitStat) return {};
     SettleExecutes();
-    const DWORD instance = instance_.get();
-    const UniqueDdeString itemString(instance, DdeCreateStringHandleA(instance, item.c_str(), CP_WINANSI));
+    const HSZ itemString = StringHandle(item);
     if (!itemString) return {};
     for (int attempt = 0; attempt < 2; ++attempt) {
         PumpDdeMessages();
         HDDEDATA reply =
-            DdeClientTransaction(nullptr, 0, conv_.get(), itemString.get(), format, XTYP_REQUEST, timeoutMs, nullptr);
+            DdeClientTransaction(nullptr, 0, conv_.get(), itemString, format, XTYP_REQUEST, timeoutMs, nullptr);
         if (reply) return UniqueDdeData(reply);
-        if (DdeGetLastError(instance) != DMLERR_NOTPROCESSED) break;
+        if (DdeGetLastError(instance_.get()) != DMLERR_NOTPROCESSED) break;
     }
     return {};
 }

@@ -9,10 +9,14 @@
 // conversation, transaction 0), and its server side posts a stray acknowledgement
 // after each request's reply, which fails a request made before it is handled.
 // Requests therefore settle the executes sent before them, handle the pending DDE
-// messages first and are tried a second time when refused that way.
+// messages first and are tried a second time when refused that way. And its
+// server side may free a request's item atom late, after the client has freed
+// it too: an atom made anew in between (same number, another name) would be
+// lost, so each name's string handle is kept for the life of the instance.
 #include <windows.h>
 #include <ddeml.h>
 
+#include <map>
 #include <string>
 
 #include "framework/win32/handles.h"
@@ -66,8 +70,10 @@ private:
     bool Connect();
     UniqueHandle StartServiceApplication() const;
     void SettleExecutes();
+    HSZ StringHandle(const std::string& text);
 
     UniqueDdeInstance instance_;
+    std::map<std::string, UniqueDdeString> strings_;
     UniqueDdeConversation conv_;
     std::string service_;
     std::string topic_;
