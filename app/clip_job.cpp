@@ -133,26 +133,6 @@ bool TClipJob::ClipFile(const std::string& path)
         }
         host_.ProcessMessages();
 
-        // The crop's pixels stay from file to file (one allocation, and on
-        // Windows one DIB section, per run rather than per file). The copy skips
-        // what lies outside the picture, which must be black: cleared here. A
-        // rectangle inside the picture, copied one to one, covers every pixel:
-        // clearing them first would be wasted.
-        TBitmap& picture = image_.Picture().Bitmap();
-        const TRect source = ClipRect.ToTRect();
-        const bool covered = source.Left >= 0 && source.Top >= 0 && source.Right <= picture.Width() &&
-                             source.Bottom <= picture.Height() && source.Right - source.Left == ClipRect.Width() &&
-                             source.Bottom - source.Top == ClipRect.Height();
-        TBitmap& crop = crop_;
-        crop.SetSize(ClipRect.Width(), ClipRect.Height(), TPixelFill::Undefined);
-        if (!covered && !crop.Empty())
-            std::memset(crop.ScanLine(0), 0, std::size_t(crop.Width()) * std::size_t(crop.Height()) * 4);
-        // The writer keeps a 16-bit source's own packing, 5-5-5 or 5-6-5.
-        crop.PixelFormat = picture.PixelFormat;
-        TCanvas& target = crop.Canvas();
-        target.CopyMode = cmSrcCopy;
-        target.CopyRect(Rect(0, 0, crop.Width(), crop.Height()), picture.Canvas(), source);
-
         const std::string outputName = OutputName(path, host_.OutputDirectory());
         host_.ProcessMessages();
         if (cancelRequested_) {
@@ -160,7 +140,7 @@ bool TClipJob::ClipFile(const std::string& path)
             return false;
         }
 
-        const bool ok = SaveBitmapFile(outputName, crop, image_.ColorDepth, image_.Palette());
+        const bool ok = SaveCrop(outputName);
         if (!ok) {
             host_.ShowError(kSaveErrorMessage);
             host_.ClipFailed(kSaveErrorMessage);
@@ -174,6 +154,34 @@ bool TClipJob::ClipFile(const std::string& path)
         host_.ClipFailed("Error");
     }
     return false;
+}
+
+// Taken after the last pump of the file, so that no handler can change the
+// picture between the crop and its writing.
+bool TClipJob::SaveCrop(const std::string& outputName)
+{
+    // A rectangle inside the picture is written straight from the picture's
+    // rows. Any other is copied to the crop first, whose pixels stay from file
+    // to file (one allocation, and on Windows one DIB section, per run) and are
+    // cleared where the picture does not reach; so is a file of unknown depth,
+    // saved in the crop's own format.
+    TBitmap& picture = image_.Picture().Bitmap();
+    const TRect source = ClipRect.ToTRect();
+    const bool covered = source.Left >= 0 && source.Top >= 0 && source.Right <= picture.Width() &&
+                         source.Bottom <= picture.Height() && source.Right - source.Left == ClipRect.Width() &&
+                         source.Bottom - source.Top == ClipRect.Height();
+    if (covered && image_.ColorDepth != 0 && ClipRect.Width() > 0 && ClipRect.Height() > 0)
+        return SaveBitmapFile(outputName, picture.View(source), image_.ColorDepth, image_.Palette());
+
+    crop_.SetSize(ClipRect.Width(), ClipRect.Height(), TPixelFill::Undefined);
+    if (!covered && !crop_.Empty())
+        std::memset(crop_.ScanLine(0), 0, std::size_t(crop_.Width()) * std::size_t(crop_.Height()) * 4);
+    // The writer keeps a 16-bit source's own packing, 5-5-5 or 5-6-5.
+    crop_.PixelFormat = picture.PixelFormat;
+    TCanvas& target = crop_.Canvas();
+    target.CopyMode = cmSrcCopy;
+    target.CopyRect(Rect(0, 0, crop_.Width(), crop_.Height()), picture.Canvas(), source);
+    return SaveBitmapFile(outputName, crop_, image_.ColorDepth, image_.Palette());
 }
 
 bool TClipJob::LoadPreview(const std::string& path)

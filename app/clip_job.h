@@ -120,6 +120,8 @@ private:
     // The index of the entry with this text, looked for at expectedIndex first;
     // -1 when it is no longer in the list.
     int FindEntry(const std::string& path, int expectedIndex);
+    // Writes the clip rectangle of the loaded picture; true when written.
+    bool SaveCrop(const std::string& outputName);
 
     TClipJobHost& host_;
     kxvImage& image_;

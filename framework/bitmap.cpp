@@ -19,6 +19,7 @@ void TBitmap::SetSize(int width, int height, TPixelFill newPixels)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
+    if (width == 0 || height == 0) spare_.reset();
     if (width == width_ && height == height_) return;
     std::unique_ptr<PixelBuffer> pixels;
     if (width > 0 && height > 0) {
@@ -50,6 +51,20 @@ std::uint32_t* TBitmap::ScanLine(int y)
 const std::uint32_t* TBitmap::ScanLine(int y) const
 {
     return pixels_->Bits() + std::size_t(y) * std::size_t(width_);
+}
+
+TPixelView TBitmap::View(const TRect& rect) const
+{
+    TPixelView view;
+    view.Format = PixelFormat;
+    const int left = std::max(rect.Left, 0), top = std::max(rect.Top, 0);
+    const int right = std::min(rect.Right, width_), bottom = std::min(rect.Bottom, height_);
+    view.Width = std::max(right - left, 0);
+    view.Height = std::max(bottom - top, 0);
+    if (Empty() || view.Empty()) return view;
+    view.Top = ScanLine(top) + left;
+    view.Stride = std::size_t(width_);
+    return view;
 }
 
 void TBitmap::ReadRow24(int fromBottom, std::uint8_t* destination) const
@@ -84,7 +99,8 @@ void TBitmap::TakeOver(TBitmap& source)
 
 void TBitmap::LoadFromStream(TStream& stream)
 {
-    TDecodedBmp decoded = DecodeBmpFile(stream);
+    TDecodedBmp decoded = DecodeBmpFile(stream, std::move(spare_));
+    if (pixels_ && std::int64_t{pixels_->Width()} * pixels_->Height() <= MaxSparePixels) spare_ = std::move(pixels_);
     pixels_ = std::move(decoded.Pixels);
     palette_ = std::move(decoded.Palette);
     width_ = decoded.Width;
@@ -141,7 +157,7 @@ void TBitmap::SaveToStream(TStream& stream) const
         }
         format.ColorsUsed = std::uint32_t(format.Colors.size());
     }
-    WriteBmp(stream, *this, format);
+    WriteBmp(stream, View(), format);
 }
 
 void TBitmap::SaveToFile(const std::string& fileName) const

@@ -8,11 +8,25 @@
 
 #include "framework/palette.h"
 #include "framework/pixel_buffer.h"
+#include "framework/rect.h"
 
 class TCanvas;
 class TStream;
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+
+// Rows of a rectangle of a bitmap's pixels, for reading; valid while the
+// bitmap keeps its image.
+struct TPixelView {
+    const std::uint32_t* Top = nullptr;  // the first row's leftmost pixel
+    std::size_t Stride = 0;              // pixels from one row to the next
+    int Width = 0;
+    int Height = 0;
+    TPixelFormat Format = pfDevice;
+
+    bool Empty() const { return Width <= 0 || Height <= 0; }
+    const std::uint32_t* Row(int y) const { return Top + std::size_t(y) * Stride; }
+};
 
 class TBitmap {
 public:
@@ -39,6 +53,9 @@ public:
     // Row y counted from the top; Width() pixels. Only valid while not Empty().
     std::uint32_t* ScanLine(int y);
     const std::uint32_t* ScanLine(int y) const;
+    // The whole image, or the part of it inside `rect`.
+    TPixelView View() const { return View(TRect{0, 0, width_, height_}); }
+    TPixelView View(const TRect& rect) const;
     // Row `fromBottom` (0 is the bottom row) as Width() blue, green, red triples.
     void ReadRow24(int fromBottom, std::uint8_t* destination) const;
 
@@ -64,6 +81,11 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::unique_ptr<PixelBuffer> pixels_;
+    // The memory of the image the last load replaced, for the next load of the
+    // same size (a batch of like files then takes no new memory, and on Windows
+    // no new DIB section, per file); kept only up to 64 MiB.
+    static constexpr std::int64_t MaxSparePixels = std::int64_t{1} << 24;
+    std::unique_ptr<PixelBuffer> spare_;
     PaletteHandle palette_;
     std::unique_ptr<TCanvas> canvas_;
 };

@@ -388,9 +388,19 @@ TPixelFormat FormatFor(unsigned bitCount, const std::uint32_t masks[3])
     }
 }
 
+std::unique_ptr<PixelBuffer> PixelsFor(std::unique_ptr<PixelBuffer> reusable, int width, int height, TPixelFill fill)
+{
+    if (!reusable || reusable->Width() != width || reusable->Height() != height) {
+        reusable.reset();  // gone before the new memory is taken
+        return MakePixelBuffer(width, height, fill);
+    }
+    if (fill == TPixelFill::Black) std::memset(reusable->Bits(), 0, std::size_t(width) * std::size_t(height) * 4);
+    return reusable;
+}
+
 }  // namespace
 
-TDecodedBmp DecodeBmpFile(TStream& stream)
+TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable)
 {
     ByteSource source(stream);
 
@@ -496,7 +506,8 @@ TDecodedBmp DecodeBmpFile(TStream& stream)
     decoded.Width = static_cast<int>(h.width);
     decoded.Height = static_cast<int>(height);
     // Uncompressed rows cover every pixel; what RLE codes skip stays black.
-    decoded.Pixels = MakePixelBuffer(decoded.Width, decoded.Height, rle ? TPixelFill::Black : TPixelFill::Undefined);
+    decoded.Pixels = PixelsFor(std::move(reusable), decoded.Width, decoded.Height,
+                               rle ? TPixelFill::Black : TPixelFill::Undefined);
     decoded.Format = FormatFor(h.bitCount, masks);
     decoded.Palette = std::move(palette);
 

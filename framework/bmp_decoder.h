@@ -18,4 +18,6 @@ struct TDecodedBmp {
 };
 
 // Reads a BMP file image ("BM" file header first) from the stream's position.
-TDecodedBmp DecodeBmpFile(TStream& stream);
+// Pixel memory of the picture's size that the caller no longer needs is decoded
+// into instead of new memory; memory of another size is freed first.
+TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable = nullptr);

@@ -221,11 +221,11 @@ void PutBmpInfo(std::uint8_t* out, int width, int height, const TBmpWriteFormat&
     for (std::size_t i = 0; i < format.Colors.size(); ++i) Put32(behind + 4 * i, format.Colors[i]);
 }
 
-void WriteBmp(TStream& stream, const TBitmap& bitmap, const TBmpWriteFormat& format)
+void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format)
 {
-    const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    const int rows = bitmap.Empty() ? 0 : height;  // an empty bitmap has headers only
+    const int width = pixels.Width;
+    const int height = pixels.Height;
+    const int rows = pixels.Empty() ? 0 : height;
     const std::size_t headers = format.DataOffset();
     const std::size_t row = std::size_t(BmpRowSize(width, format.Depth));
     const std::uint64_t fileSize = headers + std::uint64_t(row) * std::uint64_t(rows);
@@ -252,7 +252,7 @@ void WriteBmp(TStream& stream, const TBitmap& bitmap, const TBmpWriteFormat& for
             stream.WriteBuffer(chunk.get(), std::int64_t(filled));
             filled = 0;
         }
-        PackRow(bitmap.ScanLine(y), std::size_t(width), format, indexer, chunk.get() + filled, row);
+        PackRow(pixels.Row(y), std::size_t(width), format, indexer, chunk.get() + filled, row);
         filled += row;
     }
     stream.WriteBuffer(chunk.get(), std::int64_t(filled));

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-class TBitmap;
 class TStream;
+struct TPixelView;
 struct TLogPalette;
 
 constexpr std::size_t BmpFileHeaderSize = 14;
@@ -42,6 +42,6 @@ std::uint64_t BmpRowSize(int width, int depth);
 // height × row size, cut to 32 bits.
 void PutBmpInfo(std::uint8_t* out, int width, int height, const TBmpWriteFormat& format);
 
-// Writes the whole file (file header, info, pixels) of a bitmap that holds an
-// image. Raises what the stream raises.
-void WriteBmp(TStream& stream, const TBitmap& bitmap, const TBmpWriteFormat& format);
+// Writes the whole file (file header, info, pixels) of the pixels in view; an
+// empty view gives the headers alone. Raises what the stream raises.
+void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format);

@@ -108,11 +108,11 @@ private:
 // the order of their first appearance, bottom row first, until the table is
 // full. A full table says "colours used 0". Depth 16 keeps the source's 5-6-5
 // packing where the bitmap records one.
-TBmpWriteFormat SaveFormat(const TBitmap& bitmap, int depth, const TLogPalette* palette)
+TBmpWriteFormat SaveFormat(const TPixelView& pixels, int depth, const TLogPalette* palette)
 {
     TBmpWriteFormat format;
     format.Depth = depth;
-    format.Rgb565 = bitmap.PixelFormat == pf16bit;
+    format.Rgb565 = pixels.Format == pf16bit;
     if (depth < 1 || depth > 8) return format;
     const std::size_t limit = std::size_t(1) << depth;
     // An empty palette counts as none: a table of no entries would be written
@@ -122,11 +122,10 @@ TBmpWriteFormat SaveFormat(const TBitmap& bitmap, int depth, const TLogPalette* 
     } else {
         TColorSet seen;
         std::uint32_t previous = 0xFFFFFFFF;  // no colour
-        const int width = bitmap.Width(), height = bitmap.Height();
-        for (int y = height - 1; y >= 0 && format.Colors.size() < limit; --y) {
-            const std::uint32_t* pixels = bitmap.ScanLine(y);
-            for (int x = 0; x < width && format.Colors.size() < limit; ++x) {
-                const std::uint32_t color = PixelColor(pixels[x]);
+        for (int y = pixels.Height - 1; y >= 0 && format.Colors.size() < limit; --y) {
+            const std::uint32_t* row = pixels.Row(y);
+            for (int x = 0; x < pixels.Width && format.Colors.size() < limit; ++x) {
+                const std::uint32_t color = PixelColor(row[x]);
                 if (color == previous) continue;
                 previous = color;
                 if (seen.Insert(color)) format.Colors.push_back(color);
@@ -216,7 +215,7 @@ int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, co
     block.fill(0);
     Put32(&block[0], InfoHeaderSize);
     if (bitmap.Empty()) return -1;
-    const TBmpWriteFormat format = SaveFormat(bitmap, depth, palette);
+    const TBmpWriteFormat format = SaveFormat(bitmap.View(), depth, palette);
     PutBmpInfo(block.data(), bitmap.Width(), bitmap.Height(), format);
     return int(format.Colors.size());
 }
@@ -224,20 +223,28 @@ int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, co
 bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int depth, const TLogPalette* palette)
 {
     try {
-        kxWaitCursor wait;
         // No image is a failure at every depth: the bitmap's own saving would
         // write a file of no pixels.
         if (bitmap.Empty()) return false;
-        if (depth == 0)
-            return WriteFileReplacing(fileName, [&](const std::string& temporary) { bitmap.SaveToFile(temporary); });
-        if (!IsWritableDepth(depth)) return false;
+        if (depth != 0) return SaveBitmapFile(fileName, bitmap.View(), depth, palette);
+        kxWaitCursor wait;
+        return WriteFileReplacing(fileName, [&](const std::string& temporary) { bitmap.SaveToFile(temporary); });
+    } catch (...) {
+        return false;
+    }
+}
 
-        const TBmpWriteFormat format = SaveFormat(bitmap, depth, palette);
-        const std::uint64_t fileSize = format.DataOffset() + BmpRowSize(bitmap.Width(), depth) * std::uint64_t(bitmap.Height());
+bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette)
+{
+    try {
+        kxWaitCursor wait;
+        if (pixels.Empty() || !IsWritableDepth(depth)) return false;
+        const TBmpWriteFormat format = SaveFormat(pixels, depth, palette);
+        const std::uint64_t fileSize = format.DataOffset() + BmpRowSize(pixels.Width, depth) * std::uint64_t(pixels.Height);
         if (fileSize > std::numeric_limits<std::uint32_t>::max()) return false;  // beyond what the header can say
         return WriteFileReplacing(fileName, [&](const std::string& temporary) {
             TFileStream out(temporary, fmCreate);
-            WriteBmp(out, bitmap, format);
+            WriteBmp(out, pixels, format);
             out.Close();
         });
     } catch (...) {

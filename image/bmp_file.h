@@ -10,6 +10,7 @@
 
 class TBitmap;
 class TStream;
+struct TPixelView;
 
 // 40-byte info header followed by room for 256 four-byte colour entries (an
 // OS/2 12-byte header is followed by 3-byte entries instead).
@@ -41,3 +42,6 @@ int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, co
 // for pf16bit, else plain 5-5-5. True when the file was written; never raises. An existing file is replaced only
 // when the whole new file was written.
 bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int depth, const TLogPalette* palette);
+// The same for the pixels in view (a part of a bitmap) at a depth of 1, 2, 4,
+// 8, 16, 24 or 32 (their source's packing at 16).
+bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette);

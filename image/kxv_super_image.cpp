@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <new>
-#include <optional>
 
 #include "framework/cp932.h"
 #include "framework/exceptions.h"
@@ -130,33 +129,38 @@ bool kxvSuperImage::LoadFromFile(const std::string& fileName)
     return false;
 }
 
-// The file is opened once for the two content tests and the reader that takes
-// it; the outside readers open it themselves, so it is closed before them.
 bool kxvSuperImage::LoadContent(const std::string& fileName)
 {
-    std::optional<TFileStream> file(std::in_place, fileName, fmOpenRead | fmShareDenyWrite);
-    char type[2];
-    if (file->Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0) {
-        LoadBitmapStream(*file);
-        return true;
-    }
-    file->SetPosition(0);
-    if (GIF.IsSupport(*file)) {
-        file->SetPosition(0);
-        GIF.LoadFromStream(*file, Picture().Bitmap());
-        ColorDepth = GIF.ColorDepth;
-        CopyPalette(GIF.Palette());
-        GIF.SetPalette(nullptr);
-        Invalidate();
-        return true;
-    }
-    file.reset();
+    if (LoadBuiltIn(fileName)) return true;
     if (Susie->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*Susie);
     if (GV->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*GV);
     // Last comes the picture's own loader, which goes by the extension. It reads
-    // the bitmap format only, which the content test above has ruled out, so
-    // the file is not opened again for it.
+    // the bitmap format only, which the content test has ruled out, so the file
+    // is not opened again for it.
     return false;
+}
+
+// The file is opened once for the two content tests and the reader that takes
+// it, and read through a buffer: a GIF comes in bytes and sub-blocks. It is
+// closed again before the outside readers, which open it themselves.
+bool kxvSuperImage::LoadBuiltIn(const std::string& fileName)
+{
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    TBufferedReadStream stream(file);
+    char type[2];
+    if (stream.Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0) {
+        LoadBitmapStream(stream);
+        return true;
+    }
+    stream.SetPosition(0);
+    if (!GIF.IsSupport(stream)) return false;
+    stream.SetPosition(0);
+    GIF.LoadFromStream(stream, Picture().Bitmap());
+    ColorDepth = GIF.ColorDepth;
+    CopyPalette(GIF.Palette());
+    GIF.SetPalette(nullptr);
+    Invalidate();
+    return true;
 }
 
 bool kxvSuperImage::TakeFromReader(TExternalReader& reader)

@@ -55,6 +55,7 @@ public:
 
 private:
     bool LoadContent(const std::string& fileName);
+    bool LoadBuiltIn(const std::string& fileName);
     bool TakeFromReader(TExternalReader& reader);
 
     TLoadFailure lastFailure_ = TLoadFailure::None;

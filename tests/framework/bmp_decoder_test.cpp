@@ -252,6 +252,35 @@ TEST(BmpDecoder, Rle8RunsAbsoluteRunsDeltasAndEndCodes)
     EXPECT_EQ(Decode(s), (Pixels(6, B)));
 }
 
+// A batch of like files decodes into the memory two loads back; what an RLE
+// picture skips is black even in memory that held another picture.
+TEST(BmpDecoder, LoadsOfOneSizeReuseTheReplacedPixelMemory)
+{
+    BmpLayout plain;
+    plain.width = 3;
+    plain.height = 2;
+    plain.bitCount = 24;
+    plain.pixels.assign(2 * BmpRowBytes(3, 24), 0xAB);
+    TBitmap bitmap;
+    Load(bitmap, MakeBmp(plain));
+    const PixelBuffer* first = bitmap.Buffer();
+    Load(bitmap, MakeBmp(plain));
+    EXPECT_NE(bitmap.Buffer(), first);  // the shown picture is not written over
+    BmpLayout rle = plain;
+    rle.bitCount = 8;
+    rle.compression = 1;
+    rle.colors = kFour;
+    rle.pixels = {0, 2, 1, 1, 1, 3, 0, 1};  // a delta to the top row's middle pixel, which is blue
+    Load(bitmap, MakeBmp(rle));
+    EXPECT_EQ(bitmap.Buffer(), first);
+    EXPECT_EQ(PixelsOf(bitmap), (Pixels{0, 0x0000FF, 0, 0, 0, 0}));
+
+    plain.width = 4;  // another size takes new memory
+    plain.pixels.assign(2 * BmpRowBytes(4, 24), 0xCD);
+    Load(bitmap, MakeBmp(plain));
+    EXPECT_EQ(PixelsOf(bitmap), Pixels(8, 0xCDCDCD));
+}
+
 TEST(BmpDecoder, Rle4AlternatesNibblesAndPadsAbsoluteRuns)
 {
     BmpLayout s;

@@ -440,6 +440,32 @@ TEST(SaveBitmapFile, SixteenBitSourcesComeBackUnchanged)
     }
 }
 
+// A part of a bitmap is written as the same part copied out would be: colours
+// collected from its own rows only, its 16-bit packing, its rows' stride.
+TEST(SaveBitmapFile, APartInViewIsWrittenAsItsCopyWouldBe)
+{
+    const std::string dir = ScratchDir("bmp_save_view");
+    TBitmap whole;
+    whole.SetSize(7, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) whole.ScanLine(y)[x] = std::uint32_t(x < 2 ? 0xFFFFFF : (x * 40) << 16 | y * 50);
+    whole.PixelFormat = pf16bit;
+    const TRect part{2, 1, 6, 4};
+    TBitmap copy;
+    copy.SetSize(4, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) copy.ScanLine(y)[x] = whole.ScanLine(y + 1)[x + 2];
+    copy.PixelFormat = pf16bit;
+    for (int depth : {4, 8, 16, 24, 32}) {
+        SCOPED_TRACE(depth);
+        ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "view.bmp"), whole.View(part), depth, nullptr));
+        ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "copy.bmp"), copy, depth, nullptr));
+        EXPECT_EQ(ReadAll(FileIn(dir, "view.bmp")), ReadAll(FileIn(dir, "copy.bmp")));
+    }
+    EXPECT_FALSE(SaveBitmapFile(FileIn(dir, "none.bmp"), whole.View(TRect{7, 0, 9, 2}), 24, nullptr));
+    EXPECT_FALSE(FileExists(FileIn(dir, "none.bmp")));
+}
+
 class RoundTrip : public ::testing::TestWithParam<int> {};
 
 // Every depth, with and without a palette: the written file is read back by its
