@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -27,11 +28,10 @@ struct TBatchQueue {
 };
 
 void Work(TBatchQueue& queue, const kxRect& clipRect, const std::string& outputDirectory,
-          const TClipReaderOptions& readers)
+          std::unique_ptr<TClipImage> loader)
 {
     TConsoleClipHost host({}, outputDirectory);
-    TClipImage image;
-    image.Configure(readers);
+    TClipImage& image = *loader;
     host.LoadFailureReason = [&image] { return image.FailureReason(); };
     TClipJob job(host, image);
     job.ClipRect = clipRect;
@@ -55,9 +55,10 @@ void Work(TBatchQueue& queue, const kxRect& clipRect, const std::string& outputD
 
 }  // namespace
 
-TClipBatch::TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs, TClipReaderOptions readers)
+TClipBatch::TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs, TClipReaderOptions readers,
+                       std::unique_ptr<TClipImage> firstLoader)
     : clipRect_(clipRect), outputDirectory_(std::move(outputDirectory)), jobs_(jobs < 1 ? 1 : jobs),
-      readers_(std::move(readers))
+      readers_(std::move(readers)), firstLoader_(std::move(firstLoader))
 {
 }
 
@@ -65,8 +66,16 @@ void TClipBatch::Run(const PathSource& next, const ResultSink& onResult)
 {
     TBatchQueue queue;
     std::vector<std::jthread> workers;
-    for (int i = 0; i < jobs_; ++i)
-        workers.emplace_back([&] { Work(queue, clipRect_, outputDirectory_, readers_); });
+    for (int i = 0; i < jobs_; ++i) {
+        std::unique_ptr<TClipImage> loader = std::move(firstLoader_);
+        if (!loader) {
+            loader = std::make_unique<TClipImage>();
+            loader->Configure(readers_);
+        }
+        workers.emplace_back([&, loader = std::move(loader)]() mutable {
+            Work(queue, clipRect_, outputDirectory_, std::move(loader));
+        });
+    }
     const auto stopWorkers = [&] {
         {
             std::lock_guard lock(queue.mutex);

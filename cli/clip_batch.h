@@ -5,6 +5,7 @@
 // given; only a few paths per worker are read ahead, so memory stays the same
 // however long the batch is.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -19,8 +20,10 @@ public:
     using PathSource = std::function<std::optional<std::string>()>;
     using ResultSink = std::function<void(const Entry&)>;
 
-    // jobs below 1 count as 1. Every worker's loader is set as `readers` say.
-    TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs, TClipReaderOptions readers = {});
+    // jobs below 1 count as 1. Every worker's loader is set as `readers` say;
+    // the first worker may be handed one made already (its plug-ins loaded once).
+    TClipBatch(const kxRect& clipRect, std::string outputDirectory, int jobs, TClipReaderOptions readers = {},
+               std::unique_ptr<TClipImage> firstLoader = nullptr);
 
     // Clips every path the source yields, `onResult` once per path in their
     // order. The output directory must exist (or be empty) already: the run's
@@ -32,4 +35,5 @@ private:
     std::string outputDirectory_;
     int jobs_;
     TClipReaderOptions readers_;
+    std::unique_ptr<TClipImage> firstLoader_;
 };

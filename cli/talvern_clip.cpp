@@ -140,19 +140,20 @@ int main(int argc, char** argv)
 
     // The run's checks, with the window's messages: the rectangle, at least one
     // file, the output directory.
+    // Their loader goes on to the batch's first worker.
     const kxRect clipRect = *ParseCropGeometry(geometry);
+    auto loader = std::make_unique<TClipImage>();
+    loader->Configure(readers);
     {
         TConsoleClipHost checks(first ? std::vector<std::string>{*first} : std::vector<std::string>{},
                                 outputDirectory);
-        TClipImage image;
-        image.Configure(readers);
-        TClipJob job(checks, image);
+        TClipJob job(checks, *loader);
         job.ClipRect = clipRect;
         if (!job.CheckRun()) {
             WriteLine(stderr, "talvern-clip: " + ConsoleText(checks.LastError()));
             return kExitUsage;
         }
-        if (image.SusieEnable || image.GVEnable) jobs = 1;
+        if (loader->SusieEnable || loader->GVEnable) jobs = 1;
     }
 
     const bool resultsOnTerminal = IsTerminal(stdout);
@@ -160,7 +161,7 @@ int main(int argc, char** argv)
     if (!list) progress.SetTotal(files.size());
     std::uint64_t done = 0;
     bool allOk = true;
-    TClipBatch batch(clipRect, outputDirectory, jobs, readers);
+    TClipBatch batch(clipRect, outputDirectory, jobs, readers, std::move(loader));
     batch.Run(
         [&]() -> std::optional<std::string> {
             if (first) return std::exchange(first, std::nullopt);

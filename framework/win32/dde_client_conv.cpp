@@ -11,6 +11,7 @@ namespace {
 // How long a request waits for the executes sent before it to be acknowledged.
 constexpr DWORD kSettleLimitMs = 2000;
 constexpr DWORD kConnectRetryPauseMs = 50;
+constexpr int kRequestAttempts = 4;
 
 // Handles the DDE messages queued for this thread's conversation windows, and
 // nothing else: no user input is dispatched from here.
@@ -23,6 +24,25 @@ void PumpDdeMessages()
 void WaitForPostedMessage(DWORD ms)
 {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_POSTMESSAGE | QS_SENDMESSAGE);
+}
+
+// Handles DDE messages as they come until none has come for a while: what a
+// busy server still had on its way is taken before the next transaction.
+void DrainDdeMessages()
+{
+    constexpr DWORD kQuietMs = 30, kLimitMs = 500;
+    const DWORD start = GetTickCount();
+    DWORD lastSeen = start;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) {
+            DispatchMessageW(&message);
+            lastSeen = GetTickCount();
+        }
+        const DWORD now = GetTickCount();
+        if (now - lastSeen >= kQuietMs || now - start >= kLimitMs) return;
+        WaitForPostedMessage(5);
+    }
 }
 
 }  // namespace
@@ -186,8 +206,11 @@ UniqueDdeData TDdeClientConv::Request(const std::string& item, UINT format, DWOR
     SettleExecutes();
     const HSZ itemString = StringHandle(item);
     if (!itemString) return {};
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        PumpDdeMessages();
+    for (int attempt = 0; attempt < kRequestAttempts; ++attempt) {
+        if (attempt == 0)
+            PumpDdeMessages();
+        else
+            DrainDdeMessages();
         HDDEDATA reply =
             DdeClientTransaction(nullptr, 0, conv_.get(), itemString, format, XTYP_REQUEST, timeoutMs, nullptr);
         if (reply) return UniqueDdeData(reply);

@@ -7,12 +7,14 @@
 // Wine's DDEML needs care that Windows does not: a completed asynchronous
 // execute stays queued on the conversation until it is abandoned (by the
 // conversation, transaction 0), and its server side posts a stray acknowledgement
-// after each request's reply, which fails a request made before it is handled.
-// Requests therefore settle the executes sent before them, handle the pending DDE
-// messages first and are tried a second time when refused that way. And its
-// server side may free a request's item atom late, after the client has freed
-// it too: an atom made anew in between (same number, another name) would be
-// lost, so each name's string handle is kept for the life of the instance.
+// after each request's reply. Handled by the next request, that acknowledgement
+// fails it, and the client then frees the request's item atom before the server
+// has read it, so the server refuses it too, acknowledging again: on a busy
+// machine the refusals chain. Requests therefore settle the executes sent before
+// them and handle the pending DDE messages first; one refused is tried again,
+// a few times, each after the messages still on their way have come in and been
+// handled. Each name's string handle is kept for the life of the instance, so
+// that no atom of ours is made and freed per request.
 #include <windows.h>
 #include <ddeml.h>
 
