@@ -6,11 +6,17 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "framework/bitmap.h"
 #include "framework/palette.h"
 #include "framework/pixel_rows.h"
 #include "framework/streams.h"
+
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define TALVERN_INDEX_GATHERS 1
+#include <immintrin.h>
+#endif
 
 static_assert(std::endian::native == std::endian::little, "32-bit pixels are copied to the file as they lie");
 
@@ -36,10 +42,11 @@ void Put32(std::uint8_t* at, std::uint32_t value)
 
 // The table index a colour is written with: the first entry equal to it, else
 // the nearest entry by squared distance with ties to the lowest index; 0 with no
-// entries. The table's own colours stand in a hash of their own, built once
-// with each colour's first index: a pixel of the table costs a hash and
-// (almost always) one compare, never a search. Other colours are searched once
-// each and remembered in a small direct-mapped cache.
+// entries. The table's colours stand in a hash of their own, built once with
+// each colour's first index, and again in a sparser one that holds a colour and
+// its index in one word: a pixel of the table costs a hash and one compare
+// (eight pixels at a time where the processor gathers), never a search. Other
+// colours are searched once each and remembered in a small direct-mapped cache.
 class TColorIndexer {
 public:
     explicit TColorIndexer(const std::vector<std::uint32_t>& colors) : colors_(colors)
@@ -49,9 +56,57 @@ public:
             while (exact_[at].Color != Unused && exact_[at].Color != colors[i]) at = (at + 1) & (ExactSlots - 1);
             if (exact_[at].Color == Unused) exact_[at] = Slot{colors[i], std::uint8_t(i)};
         }
+        for (std::size_t at = 0; at < FirstProbeSlots; ++at) firstProbe_[at] = ColorHashedElsewhere(at);
+        std::array<bool, FirstProbeSlots> taken{};
+        for (std::size_t i = 0; i < std::min<std::size_t>(colors.size(), 256); ++i) {
+            const std::size_t at = FirstProbeSlot(colors[i]);
+            if (!taken[at]) firstProbe_[at] = colors[i] | std::uint32_t(i) << 24;
+            taken[at] = true;
+        }
     }
 
     std::uint8_t IndexOf(std::uint32_t color)
+    {
+        const std::uint32_t word = firstProbe_[FirstProbeSlot(color)];
+        if ((word & 0xFFFFFF) == color) return std::uint8_t(word >> 24);
+        return IndexBeyondFirstProbe(color);
+    }
+
+    // The index of each of `width` pixels.
+    void IndexRow(const std::uint32_t* pixels, std::size_t width, std::uint8_t* indices)
+    {
+        std::size_t x = 0;
+#ifdef TALVERN_INDEX_GATHERS
+        if (HasGathers()) x = IndexRowByGathers(pixels, width, indices);
+#endif
+        for (; x < width; ++x) indices[x] = IndexOf(pixels[x] & 0xFFFFFF);
+    }
+
+private:
+    static constexpr std::size_t ExactSlots = 1024;  // four times the largest table
+    // Sixteen times the largest table: few of its colours share their slot.
+    static constexpr std::size_t FirstProbeSlots = 4096;
+    static constexpr int NearestBits = 12;
+    static constexpr std::uint32_t Unused = 0xFFFFFFFF;  // no colour has its top byte set
+    static constexpr std::uint32_t HashFactor = 2654435761u;
+    struct Slot {
+        std::uint32_t Color = Unused;
+        std::uint8_t Index = 0;
+    };
+
+    static std::size_t ExactSlot(std::uint32_t color) { return (color * HashFactor) >> 22; }
+    static std::size_t FirstProbeSlot(std::uint32_t color) { return (color * HashFactor) >> 20; }
+
+    // A colour whose first probe is another slot: no colour that probes `at`
+    // first equals it.
+    static std::uint32_t ColorHashedElsewhere(std::size_t at)
+    {
+        std::uint32_t color = 0;
+        while (FirstProbeSlot(color) == at) ++color;
+        return color;
+    }
+
+    std::uint8_t IndexBeyondFirstProbe(std::uint32_t color)
     {
         // At most 256 colours in 1024 slots: a probe seldom goes past its first.
         for (std::size_t at = ExactSlot(color);; at = (at + 1) & (ExactSlots - 1)) {
@@ -59,24 +114,13 @@ public:
             if (slot.Color == color) return slot.Index;
             if (slot.Color == Unused) break;
         }
-        Slot& slot = nearest_[(color * 2654435761u) >> (32 - NearestBits)];
+        Slot& slot = nearest_[(color * HashFactor) >> (32 - NearestBits)];
         if (slot.Color != color) {
             slot.Color = color;
             slot.Index = Nearest(color);
         }
         return slot.Index;
     }
-
-private:
-    static constexpr std::size_t ExactSlots = 1024;  // four times the largest table
-    static constexpr int NearestBits = 12;
-    static constexpr std::uint32_t Unused = 0xFFFFFFFF;  // no colour has its top byte set
-    struct Slot {
-        std::uint32_t Color = Unused;
-        std::uint8_t Index = 0;
-    };
-
-    static std::size_t ExactSlot(std::uint32_t color) { return (color * 2654435761u) >> 22; }
 
     // For a colour that is not in the table.
     std::uint8_t Nearest(std::uint32_t color) const
@@ -97,8 +141,45 @@ private:
         return best;
     }
 
+#ifdef TALVERN_INDEX_GATHERS
+    static bool HasGathers()
+    {
+        static const bool has = __builtin_cpu_supports("avx2");
+        return has;
+    }
+
+    // Eight pixels a step: eight hashes, one gather of their slots' words and one
+    // compare; only a pixel that misses its first probe is looked up on its own.
+    // Returns where it stopped.
+    __attribute__((target("avx2"))) std::size_t IndexRowByGathers(const std::uint32_t* pixels, std::size_t width,
+                                                                  std::uint8_t* indices)
+    {
+        const __m256i low24 = _mm256_set1_epi32(0xFFFFFF);
+        const __m256i factor = _mm256_set1_epi32(int(HashFactor));
+        const int* words = reinterpret_cast<const int*>(firstProbe_.data());
+        std::size_t x = 0;
+        for (; x + 8 <= width; x += 8) {
+            const __m256i color =
+                _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + x)), low24);
+            const __m256i slot = _mm256_srli_epi32(_mm256_mullo_epi32(color, factor), 20);
+            const __m256i word = _mm256_i32gather_epi32(words, slot, 4);
+            const __m256i index = _mm256_srli_epi32(word, 24);
+            const __m128i halves =
+                _mm_packus_epi32(_mm256_castsi256_si128(index), _mm256_extracti128_si256(index, 1));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(indices + x), _mm_packus_epi16(halves, halves));
+            const __m256i hit = _mm256_cmpeq_epi32(_mm256_and_si256(word, low24), color);
+            for (unsigned miss = ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(hit))) & 0xFF; miss; miss &= miss - 1) {
+                const std::size_t k = x + std::size_t(__builtin_ctz(miss));
+                indices[k] = IndexBeyondFirstProbe(pixels[k] & 0xFFFFFF);
+            }
+        }
+        return x;
+    }
+#endif
+
     const std::vector<std::uint32_t>& colors_;
     std::array<Slot, ExactSlots> exact_{};
+    std::array<std::uint32_t, FirstProbeSlots> firstProbe_{};
     std::vector<Slot> nearest_ = std::vector<Slot>(std::size_t(1) << NearestBits);
 };
 
@@ -141,26 +222,26 @@ void PackSixteen(const std::uint32_t* pixels, std::size_t width, std::uint8_t* r
 }
 
 // One output row of `rowSize` bytes, padding included, from one picture row
-// (`pixels`, left to right).
-void PackRow(const std::uint32_t* pixels, std::size_t width, const TBmpWriteFormat& format, TColorIndexer& indexer,
+// (`pixels`, left to right); `indexer` for the indexed depths.
+void PackRow(const std::uint32_t* pixels, std::size_t width, const TBmpWriteFormat& format, TColorIndexer* indexer,
              std::uint8_t* row, std::size_t rowSize)
 {
     std::size_t used = 0;
     switch (format.Depth) {
     case 1:
-        PackIndexed<1>(pixels, width, indexer, row);
+        PackIndexed<1>(pixels, width, *indexer, row);
         used = (width + 7) / 8;
         break;
     case 2:
-        PackIndexed<2>(pixels, width, indexer, row);
+        PackIndexed<2>(pixels, width, *indexer, row);
         used = (width + 3) / 4;
         break;
     case 4:
-        PackIndexed<4>(pixels, width, indexer, row);
+        PackIndexed<4>(pixels, width, *indexer, row);
         used = (width + 1) / 2;
         break;
     case 8:
-        for (std::size_t x = 0; x < width; ++x) row[x] = indexer.IndexOf(PixelColor(pixels[x]));
+        indexer->IndexRow(pixels, width, row);
         used = width;
         break;
     case 16:
@@ -246,13 +327,14 @@ void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& 
     PutBmpInfo(fileHeader + BmpFileHeaderSize, width, height, format);
     std::size_t filled = headers;
 
-    TColorIndexer indexer(format.Colors);
+    std::optional<TColorIndexer> indexer;  // for the indexed depths
+    if (format.Depth <= 8) indexer.emplace(format.Colors);
     for (int y = rows - 1; y >= 0; --y) {  // bottom row first
         if (filled + row > capacity) {
             stream.WriteBuffer(chunk.get(), std::int64_t(filled));
             filled = 0;
         }
-        PackRow(pixels.Row(y), std::size_t(width), format, indexer, chunk.get() + filled, row);
+        PackRow(pixels.Row(y), std::size_t(width), format, indexer ? &*indexer : nullptr, chunk.get() + filled, row);
         filled += row;
     }
     stream.WriteBuffer(chunk.get(), std::int64_t(filled));

@@ -289,18 +289,19 @@ TEST(SaveBitmapFile, RememberedLookupsGiveTheRulesIndexForEveryPixel)
 {
     // Many more distinct colours than the lookup remembers, with repeats and
     // runs, against a 256-colour table with duplicates: every index must be the
-    // first exact match, else the nearest with ties to the lowest index.
+    // first exact match, else the nearest with ties to the lowest index. Every
+    // third row holds table colours only, as the crop of a paletted source does.
     const std::string dir = ScratchDir("bmp_save_lookup");
     std::uint32_t seed = 12345;
     const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
     std::vector<std::uint32_t> colors(256);
     for (auto& c : colors) c = (next() >> 8) & 0xE0E0E0;  // coarse, so that ties and duplicates occur
     Rows rows(96, std::vector<std::uint32_t>(128));
-    for (auto& row : rows)
-        for (std::size_t x = 0; x < row.size(); ++x)
-            row[x] = x % 5 == 0 && x > 0 ? row[x - 1]
-                     : x % 7 == 3 ? colors[next() >> 24]
-                                  : (next() >> 8) & 0xFFFFFF;
+    for (std::size_t y = 0; y < rows.size(); ++y)
+        for (std::size_t x = 0; x < rows[y].size(); ++x)
+            rows[y][x] = x % 5 == 0 && x > 0 ? rows[y][x - 1]
+                         : x % 7 == 3 || y % 3 == 0 ? colors[next() >> 24]
+                                                    : (next() >> 8) & 0xFFFFFF;
     const PaletteHandle palette = PaletteOf(colors);
     TBitmap bitmap;
     FillBitmap(bitmap, rows);
