@@ -2,8 +2,8 @@
 # Runs every benchmark program of BUILD/bench, then prints, for each benchmark
 # NAME that has a partner NAME_Floor, the ratio of their median times: how far
 # the work stays above the floor it cannot go below. The batch benchmark prints
-# its own ratios; with a Windows build beside, its batch benchmark runs under
-# Wine as well.
+# its own ratios; with a Windows build beside, its batch benchmark and the
+# window's batch benchmark run under Wine as well.
 #   scripts/bench.sh BUILD [WINDOWS_BUILD] [extra benchmark arguments...]
 set -euo pipefail
 build="${1:?usage: scripts/bench.sh BUILD [WINDOWS_BUILD]}"
@@ -52,4 +52,6 @@ done
 if [ -n "$windows" ]; then
   echo "== batch_bench.exe under Wine"
   bash "$(dirname "$0")/with-display.sh" bash "$(dirname "$0")/wine-exec.sh" "$windows/bench/batch_bench.exe"
+  echo "== window_batch_bench.exe under Wine"
+  bash "$(dirname "$0")/with-display.sh" bash "$(dirname "$0")/wine-exec.sh" "$windows/bench/window_batch_bench.exe"
 fi
