@@ -277,8 +277,8 @@ void TWinControl::PaintWindow()
     const HDC dc = paint.dc();
     RECT client;
     GetClientRect(handle_, &client);
-    TBitmap image;
-    image.SetSize(client.right, client.bottom);
+    TBitmap& image = paintBuffer_;
+    image.SetSize(client.right, client.bottom, TPixelFill::Undefined);  // all painted below
     if (!image.Empty()) {
         PaintBackground(image.Canvas());
         for (TControl* child : controls_)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/bitmap.h"
 #include "framework/canvas.h"
 #include "framework/control.h"
 
@@ -113,6 +114,9 @@ private:
     std::vector<TControl*> controls_;
     TControl* mouseCapture_ = nullptr;
     bool capturing_ = false;
+    // What a paint draws before it goes to the screen, kept from paint to paint:
+    // a window repainted for every file of a batch takes no new memory for it.
+    TBitmap paintBuffer_;
 };
 
 // Cursor handle for a screen cursor number (the arrow when none is registered).
