@@ -103,7 +103,7 @@ public:
                const std::vector<char>& outputBytes)
     {
         for (std::size_t i = 0; i < inputs.size(); ++i) {
-            buffer_ = ReadFile(inputs[i]);
+            ReadFileInto(inputs[i], buffer_);
             if (decodeGif_) {
                 TCustomMemoryStream stream(buffer_.data(), std::int64_t(buffer_.size()));
                 gif_.LoadFromStream(stream, decoded_);

@@ -97,7 +97,7 @@ public:
     void Finish() { stream_.Seek(begin_ + offset_, soBeginning); }
 
 private:
-    static constexpr std::int64_t kBlock = 256 * 1024;
+    static constexpr std::int64_t kBlock = std::int64_t{FileBlockSize};
 
     void Refill(std::int64_t n)
     {

@@ -23,11 +23,8 @@ static_assert(std::endian::native == std::endian::little, "32-bit pixels are cop
 namespace {
 
 constexpr std::uint16_t BitmapFileType = 0x4D42;  // "BM"
-// Rows go to the stream in blocks of up to this size: each write to a file has
-// a fixed cost (a system call, the file's times updated), while the memory
-// stays bounded, and small enough that the heap serves it from memory it
-// already has (the Windows heap gives larger blocks fresh pages every time).
-constexpr std::size_t WriteChunkSize = 256 * 1024;
+// Rows go to the stream in blocks of up to this size: few writes, bounded memory.
+constexpr std::size_t WriteChunkSize = FileBlockSize;
 
 void Put16(std::uint8_t* at, std::uint32_t value)
 {
