@@ -63,7 +63,10 @@ LRESULT CALLBACK TalvernWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         if (auto* control = static_cast<TWinControl*>(create->lpCreateParams)) control->AttachHandle(window);
     }
-    TWinControl* control = TWinControl::FromHandle(window);
+    // This procedure only runs for windows the framework made or subclassed,
+    // whose user data is their control: read in the process, where the window
+    // property of FromHandle costs a call to the window server per message.
+    auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!control) return DefWindowProcW(window, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
     Guarded([&] { control->WindowProc(message); });
@@ -91,12 +94,14 @@ void TWinControl::AttachHandle(HWND window)
 {
     handle_ = window;
     SetPropW(window, kControlProperty, this);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void TWinControl::DetachHandle()
 {
     if (!handle_) return;
     RemovePropW(handle_, kControlProperty);
+    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
     if (oldProc_) SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
     handle_ = nullptr;
 }
