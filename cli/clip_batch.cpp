@@ -27,14 +27,25 @@ struct TBatchQueue {
     bool noMorePaths = false;
 };
 
-void Work(TBatchQueue& queue, const kxRect& clipRect, const std::string& outputDirectory,
-          std::unique_ptr<TClipImage> loader)
+// One loader with its host and job: what a worker clips with.
+class TWorkerJob {
+public:
+    TWorkerJob(const kxRect& clipRect, const std::string& outputDirectory, std::unique_ptr<TClipImage> loader)
+        : loader_(std::move(loader)), host_({}, outputDirectory), job_(host_, *loader_)
+    {
+        host_.LoadFailureReason = [this] { return loader_->FailureReason(); };
+        job_.ClipRect = clipRect;
+    }
+    TClipBatch::Entry Clip(const std::string& path) { return host_.Clip(job_, path); }
+
+private:
+    std::unique_ptr<TClipImage> loader_;
+    TConsoleClipHost host_;
+    TClipJob job_;
+};
+
+void Work(TBatchQueue& queue, TWorkerJob& worker)
 {
-    TConsoleClipHost host({}, outputDirectory);
-    TClipImage& image = *loader;
-    host.LoadFailureReason = [&image] { return image.FailureReason(); };
-    TClipJob job(host, image);
-    job.ClipRect = clipRect;
     for (;;) {
         std::pair<std::uint64_t, std::string> item;
         {
@@ -44,7 +55,7 @@ void Work(TBatchQueue& queue, const kxRect& clipRect, const std::string& outputD
             item = std::move(queue.paths.front());
             queue.paths.pop_front();
         }
-        TClipBatch::Entry entry = host.Clip(job, item.second);
+        TClipBatch::Entry entry = worker.Clip(item.second);
         {
             std::lock_guard lock(queue.mutex);
             queue.results.emplace(item.first, std::move(entry));
@@ -62,20 +73,30 @@ TClipBatch::TClipBatch(const kxRect& clipRect, std::string outputDirectory, int 
 {
 }
 
+std::unique_ptr<TClipImage> TClipBatch::TakeLoader()
+{
+    std::unique_ptr<TClipImage> loader = std::move(firstLoader_);
+    if (!loader) {
+        loader = std::make_unique<TClipImage>();
+        loader->Configure(readers_);
+    }
+    return loader;
+}
+
 void TClipBatch::Run(const PathSource& next, const ResultSink& onResult)
 {
-    TBatchQueue queue;
-    std::vector<std::jthread> workers;
-    for (int i = 0; i < jobs_; ++i) {
-        std::unique_ptr<TClipImage> loader = std::move(firstLoader_);
-        if (!loader) {
-            loader = std::make_unique<TClipImage>();
-            loader->Configure(readers_);
-        }
-        workers.emplace_back([&, loader = std::move(loader)]() mutable {
-            Work(queue, clipRect_, outputDirectory_, std::move(loader));
-        });
+    if (jobs_ == 1) {
+        // The calling thread clips: nothing to hand over between threads.
+        TWorkerJob worker(clipRect_, outputDirectory_, TakeLoader());
+        while (std::optional<std::string> path = next()) onResult(worker.Clip(*path));
+        return;
     }
+    TBatchQueue queue;
+    std::vector<std::unique_ptr<TWorkerJob>> jobs;
+    for (int i = 0; i < jobs_; ++i)
+        jobs.push_back(std::make_unique<TWorkerJob>(clipRect_, outputDirectory_, TakeLoader()));
+    std::vector<std::jthread> workers;
+    for (auto& job : jobs) workers.emplace_back([&queue, &job] { Work(queue, *job); });
     const auto stopWorkers = [&] {
         {
             std::lock_guard lock(queue.mutex);

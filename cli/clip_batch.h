@@ -31,6 +31,9 @@ public:
     void Run(const PathSource& next, const ResultSink& onResult);
 
 private:
+    // The loader handed in, else a new one set as the readers say.
+    std::unique_ptr<TClipImage> TakeLoader();
+
     kxRect clipRect_;
     std::string outputDirectory_;
     int jobs_;

@@ -171,7 +171,7 @@ TEST(TalvernClip, ParallelJobsKeepTheOrderOfTheInput)
     const std::string dir = ScratchDir("cli_jobs");
     const std::string out = Join(dir, "out");
     // Larger pictures first, so that later files tend to finish earlier.
-    std::string arguments = "--jobs 4 --crop 3x2+1+1 --out " + out;
+    std::string arguments = "--crop 3x2+1+1 --out " + out;
     std::vector<std::string> expected;
     for (int i = 0; i < 16; ++i) {
         const std::string name = "f" + std::to_string(i);
@@ -184,14 +184,17 @@ TEST(TalvernClip, ParallelJobsKeepTheOrderOfTheInput)
         }
         arguments += " " + path;
     }
-    const Outcome r = Clip(dir, arguments);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.lines, expected);
-    // Not a terminal: no progress line, however long the batch.
-    EXPECT_EQ(r.errors, "");
-    TBitmap crop;
-    crop.LoadFromFile(Join(out, "f15.bmp"));
-    EXPECT_EQ(crop.ScanLine(1)[2] & 0xFFFFFF, std::uint32_t(3 << 16 | 2 << 8 | 7));
+    for (const char* jobs : {"--jobs 4 ", "--jobs 1 "}) {  // one job runs on the calling thread
+        SCOPED_TRACE(jobs);
+        const Outcome r = Clip(dir, jobs + arguments);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.lines, expected);
+        // Not a terminal: no progress line, however long the batch.
+        EXPECT_EQ(r.errors, "");
+        TBitmap crop;
+        crop.LoadFromFile(Join(out, "f15.bmp"));
+        EXPECT_EQ(crop.ScanLine(1)[2] & 0xFFFFFF, std::uint32_t(3 << 16 | 2 << 8 | 7));
+    }
 }
 
 TEST(TalvernClip, FilesFromAListSkippingBlankLines)
