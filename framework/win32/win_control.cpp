@@ -63,9 +63,10 @@ LRESULT CALLBACK TalvernWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         if (auto* control = static_cast<TWinControl*>(create->lpCreateParams)) control->AttachHandle(window);
     }
-    // This procedure only runs for windows the framework made or subclassed,
-    // whose user data is their control: read in the process, where the window
-    // property of FromHandle costs a call to the window server per message.
+    // This procedure runs only for windows the framework made or subclassed,
+    // and their user data holds the control. It is read inside the process;
+    // the window property that FromHandle reads would cost a call to the
+    // window server (under Wine) for every message.
     auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!control) return DefWindowProcW(window, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
