@@ -15,6 +15,7 @@
 #include "external/kxv_spi.h"
 #include "framework/bitmap.h"
 #include "framework/file_system.h"
+#include "framework/win32/com.h"
 #include "wic_image_writer_win32.h"
 
 namespace {
@@ -46,22 +47,17 @@ bool PluginDecodeOnly(spi::GetPictureProc getPicture, const std::string& file)
 
 bool ThroughWic(IWICImagingFactory* factory, const std::wstring& file, std::vector<BYTE>& rows)
 {
-    IWICBitmapDecoder* decoder = nullptr;
-    IWICBitmapFrameDecode* frame = nullptr;
-    IWICFormatConverter* converter = nullptr;
+    UniqueCom<IWICBitmapDecoder> decoder;
+    UniqueCom<IWICBitmapFrameDecode> frame;
+    UniqueCom<IWICFormatConverter> converter;
     const UINT stride = (kWidth * 3 + 3) & ~3u;
     rows.resize(std::size_t(stride) * kHeight);
-    const bool ok =
-        SUCCEEDED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
-                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
-        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
-        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
-                                        WICBitmapPaletteTypeMedianCut)) &&
-        SUCCEEDED(converter->CopyPixels(nullptr, stride, UINT(rows.size()), rows.data()));
-    if (converter) converter->Release();
-    if (frame) frame->Release();
-    if (decoder) decoder->Release();
-    return ok;
+    return SUCCEEDED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ,
+                                                        WICDecodeMetadataCacheOnDemand, decoder.put())) &&
+           SUCCEEDED(decoder->GetFrame(0, frame.put())) && SUCCEEDED(factory->CreateFormatConverter(converter.put())) &&
+           SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr,
+                                           0, WICBitmapPaletteTypeMedianCut)) &&
+           SUCCEEDED(converter->CopyPixels(nullptr, stride, UINT(rows.size()), rows.data()));
 }
 
 double Median(std::vector<double> v)
@@ -86,9 +82,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the shipped plug-in is not beside app\\\n");
         return 1;
     }
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IWICImagingFactory* factory = nullptr;
-    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory));
+    const ComScope com;
+    UniqueCom<IWICImagingFactory> factory;
+    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.put()));
     const std::wstring wide(file.begin(), file.end());
     std::vector<BYTE> rows;
 
@@ -106,7 +102,7 @@ int main(int argc, char** argv)
         const auto t0 = now();
         const bool a = ThroughPlugin(spi, file);
         const auto t1 = now();
-        const bool b = ThroughWic(factory, wide, rows);
+        const bool b = ThroughWic(factory.get(), wide, rows);
         const auto t2 = now();
         const bool c = PluginDecodeOnly(getPicture, file);
         const auto t3 = now();
@@ -122,8 +118,6 @@ int main(int argc, char** argv)
         decodeOnly.push_back(ms(t3 - t2));
         infoOnly.push_back(ms(t4 - t3));
     }
-    factory->Release();
-    CoUninitialize();
     const double p = Median(plugin), d = Median(direct);
     std::printf("1024x768 24-bit PNG, median of %d\n", repetitions);
     std::printf("  through the plug-in into a TBitmap: %8.2f ms\n", p);

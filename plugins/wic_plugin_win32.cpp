@@ -11,6 +11,8 @@
 #include <new>
 #include <utility>
 
+#include "framework/win32/com.h"
+
 namespace {
 
 enum Result : int {
@@ -47,45 +49,6 @@ struct PictureInfo {
     HLOCAL text;
 };
 #pragma pack(pop)
-
-template <typename T>
-class Com {
-public:
-    Com() = default;
-    ~Com()
-    {
-        if (p_) p_->Release();
-    }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-    T** put()
-    {
-        if (p_) p_->Release();
-        p_ = nullptr;
-        return &p_;
-    }
-
-private:
-    T* p_ = nullptr;
-};
-
-// COM for the calling thread, as long as the call lasts, unless it already has it.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope()
-    {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool ready() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT hr_;
-};
 
 class LocalBlock {
 public:
@@ -129,11 +92,11 @@ bool HasSignature(const BYTE* head, std::size_t size)
 // The input: a file by its narrow path from `offset` on, or an image in memory
 // of `length` bytes.
 struct Source {
-    Com<IWICImagingFactory> factory;
-    Com<IWICStream> file;
-    Com<IWICStream> stream;
-    Com<IWICBitmapDecoder> decoder;
-    Com<IWICBitmapFrameDecode> frame;
+    UniqueCom<IWICImagingFactory> factory;
+    UniqueCom<IWICStream> file;
+    UniqueCom<IWICStream> stream;
+    UniqueCom<IWICBitmapDecoder> decoder;
+    UniqueCom<IWICBitmapFrameDecode> frame;
 };
 
 int Open(Source& source, const char* input, LongPtr offsetOrLength, unsigned flag)
@@ -188,9 +151,9 @@ struct FormatFacts {
 FormatFacts Facts(IWICImagingFactory* factory, const WICPixelFormatGUID& format)
 {
     FormatFacts facts;
-    Com<IWICComponentInfo> info;
+    UniqueCom<IWICComponentInfo> info;
     if (FAILED(factory->CreateComponentInfo(format, info.put()))) return facts;
-    Com<IWICPixelFormatInfo2> pixelInfo;
+    UniqueCom<IWICPixelFormatInfo2> pixelInfo;
     if (FAILED(info->QueryInterface(IID_PPV_ARGS(pixelInfo.put())))) return facts;
     pixelInfo->GetBitsPerPixel(&facts.bitsPerPixel);
     BOOL transparency = FALSE;
@@ -241,7 +204,7 @@ int Decode(const char* input, LongPtr offsetOrLength, unsigned flag, HLOCAL* inf
     const ULONGLONG imageSize = stride * height;
     if (stride > 0x7FFFFFFF || imageSize > 0x7FFFFFFF) return kNoMemory;
 
-    Com<IWICPalette> palette;
+    UniqueCom<IWICPalette> palette;
     UINT colors = 0;
     WICColor table[256] = {};
     if (indexed) {
@@ -250,7 +213,7 @@ int Decode(const char* input, LongPtr offsetOrLength, unsigned flag, HLOCAL* inf
             FAILED(palette->GetColors(256, table, &colors)))
             return kBrokenData;
     }
-    Com<IWICFormatConverter> converter;
+    UniqueCom<IWICFormatConverter> converter;
     if (FAILED(source.factory->CreateFormatConverter(converter.put())) ||
         FAILED(converter->Initialize(source.frame.get(), target, WICBitmapDitherTypeNone, palette.get(), 0,
                                      indexed ? WICBitmapPaletteTypeCustom : WICBitmapPaletteTypeMedianCut)))
