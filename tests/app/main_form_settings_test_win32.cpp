@@ -11,6 +11,7 @@
 #include "framework/file_system.h"
 #include "framework/win32/wide.h"
 #include "framework/win32/win32_platform.h"
+#include "shown_main_form_win32.h"
 #include "test_support.h"
 
 namespace {
@@ -48,27 +49,8 @@ public:
     void ShowHelp(const std::string& helpFile) override { help.push_back(helpFile); }
 };
 
-class MainFormSettingsTest : public ::testing::Test {
+class MainFormSettingsTest : public ShownMainForm<SettingsDialogs> {
 protected:
-    SettingsDialogs* dialogs = nullptr;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override
-    {
-        InstallWin32Platform();
-        auto owned = std::make_unique<SettingsDialogs>();
-        dialogs = owned.get();
-        Application().SetDialogs(std::move(owned));
-        form = std::make_unique<TMainForm>();
-        form->Show();
-        Application().ProcessMessages();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        Application().ProcessMessages();
-        Application().Terminated = false;
-    }
     static void Click(TWinControl& control)
     {
         SendMessageW(control.Handle(), BM_CLICK, 0, 0);

@@ -19,6 +19,7 @@
 #include "framework/file_system.h"
 #include "framework/win32/clipboard.h"
 #include "framework/win32/win32_platform.h"
+#include "shown_main_form_win32.h"
 #include "test_support.h"
 
 namespace {
@@ -58,32 +59,8 @@ void WriteBitmap(const std::string& path, int width, int height, TColor color)
     bitmap.SaveToFile(path);
 }
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public ShownMainForm<RecordingDialogs> {
 protected:
-    RecordingDialogs* dialogs = nullptr;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override
-    {
-        InstallWin32Platform();
-        auto recording = std::make_unique<RecordingDialogs>();
-        dialogs = recording.get();
-        Application().SetDialogs(std::move(recording));
-        Application().Terminated = false;
-        form = std::make_unique<TMainForm>();
-        form->Show();
-        Pump();
-    }
-    void TearDown() override
-    {
-        form.reset();
-        Pump();
-        Application().Terminated = false;
-    }
-    static void Pump()
-    {
-        for (int i = 0; i < 3; ++i) Application().ProcessMessages();
-    }
     void Type(TEdit& edit, const std::string& text)
     {
         edit.SetFocus();
