@@ -171,7 +171,7 @@ bool TClipJob::SaveCrop(const std::string& outputName)
                          source.Bottom <= picture.Height() && source.Right - source.Left == ClipRect.Width() &&
                          source.Bottom - source.Top == ClipRect.Height();
     if (covered && image_.ColorDepth != 0 && ClipRect.Width() > 0 && ClipRect.Height() > 0)
-        return SaveBitmapFile(outputName, picture.View(source), image_.ColorDepth, image_.Palette());
+        return SaveBitmapFile(outputName, picture.View(source), image_.ColorDepth, image_.Palette(), writeBuffer_);
 
     crop_.SetSize(ClipRect.Width(), ClipRect.Height(), TPixelFill::Undefined);
     if (!covered && !crop_.Empty())
@@ -181,7 +181,8 @@ bool TClipJob::SaveCrop(const std::string& outputName)
     TCanvas& target = crop_.Canvas();
     target.CopyMode = cmSrcCopy;
     target.CopyRect(Rect(0, 0, crop_.Width(), crop_.Height()), picture.Canvas(), source);
-    return SaveBitmapFile(outputName, crop_, image_.ColorDepth, image_.Palette());
+    if (image_.ColorDepth == 0 || crop_.Empty()) return SaveBitmapFile(outputName, crop_, image_.ColorDepth, image_.Palette());
+    return SaveBitmapFile(outputName, crop_.View(), image_.ColorDepth, image_.Palette(), writeBuffer_);
 }
 
 bool TClipJob::LoadPreview(const std::string& path)

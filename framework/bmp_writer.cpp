@@ -25,6 +25,10 @@ namespace {
 constexpr std::uint16_t BitmapFileType = 0x4D42;  // "BM"
 // Rows go to the stream in blocks of up to this size: few writes, bounded memory.
 constexpr std::size_t WriteChunkSize = FileBlockSize;
+// The same through a buffer that a batch keeps from file to file: each write call
+// costs more than moving its bytes (a journalled file system updates the file's
+// size and times once per call), so a whole file of a few MiB goes in one.
+constexpr std::size_t KeptWriteChunkSize = 4 * 1024 * 1024;
 
 void Put16(std::uint8_t* at, std::uint32_t value)
 {
@@ -300,7 +304,10 @@ void PutBmpInfo(std::uint8_t* out, int width, int height, const TBmpWriteFormat&
     for (std::size_t i = 0; i < format.Colors.size(); ++i) Put32(behind + 4 * i, format.Colors[i]);
 }
 
-void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format)
+namespace {
+
+void WriteBmpThrough(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TBmpWriteBuffer& buffer,
+                     std::size_t chunkSize)
 {
     const int width = pixels.Width;
     const int height = pixels.Height;
@@ -310,30 +317,54 @@ void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& 
     const std::uint64_t fileSize = headers + std::uint64_t(row) * std::uint64_t(rows);
 
     // The headers and then the rows, packed straight from the picture's own
-    // rows, go through one buffer of a fixed size, written when full: a few
+    // rows, go through one buffer of a bounded size, written when full: a few
     // large writes instead of one per row, and memory that does not grow with
     // the picture. Every byte of it is written before it is sent.
     const std::size_t rowsPerChunk =
-        row == 0 ? 1 : std::clamp<std::size_t>(WriteChunkSize / row, 1, std::size_t(std::max(rows, 1)));
+        row == 0 ? 1 : std::clamp<std::size_t>(chunkSize / row, 1, std::size_t(std::max(rows, 1)));
     const std::size_t capacity = headers + rowsPerChunk * row;  // a small file goes in one write
-    const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[capacity]);
-    std::uint8_t* const fileHeader = chunk.get();
-    std::memset(fileHeader, 0, BmpFileHeaderSize);
-    Put16(fileHeader, BitmapFileType);
-    Put32(fileHeader + 2, std::uint32_t(fileSize));
-    Put32(fileHeader + 10, std::uint32_t(headers));
-    PutBmpInfo(fileHeader + BmpFileHeaderSize, width, height, format);
+    std::uint8_t* const chunk = buffer.Reserve(capacity);
+    std::memset(chunk, 0, BmpFileHeaderSize);
+    Put16(chunk, BitmapFileType);
+    Put32(chunk + 2, std::uint32_t(fileSize));
+    Put32(chunk + 10, std::uint32_t(headers));
+    PutBmpInfo(chunk + BmpFileHeaderSize, width, height, format);
     std::size_t filled = headers;
 
     std::optional<TColorIndexer> indexer;  // for the indexed depths
     if (format.Depth <= 8) indexer.emplace(format.Colors);
     for (int y = rows - 1; y >= 0; --y) {  // bottom row first
         if (filled + row > capacity) {
-            stream.WriteBuffer(chunk.get(), std::int64_t(filled));
+            stream.WriteBuffer(chunk, std::int64_t(filled));
             filled = 0;
         }
-        PackRow(pixels.Row(y), std::size_t(width), format, indexer ? &*indexer : nullptr, chunk.get() + filled, row);
+        PackRow(pixels.Row(y), std::size_t(width), format, indexer ? &*indexer : nullptr, chunk + filled, row);
         filled += row;
     }
-    stream.WriteBuffer(chunk.get(), std::int64_t(filled));
+    stream.WriteBuffer(chunk, std::int64_t(filled));
+}
+
+}  // namespace
+
+std::uint8_t* TBmpWriteBuffer::Reserve(std::size_t size)
+{
+    if (size_ < size) {
+        bytes_.reset();  // the old block goes before the new one is taken
+        size_ = 0;
+        bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        size_ = size;
+    }
+    return bytes_.get();
+}
+
+void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format)
+{
+    TBmpWriteBuffer buffer;
+    WriteBmpThrough(stream, pixels, format, buffer, WriteChunkSize);
+}
+
+// A kept buffer may grow larger than a fresh one: its memory is paid for once.
+void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TBmpWriteBuffer& buffer)
+{
+    WriteBmpThrough(stream, pixels, format, buffer, KeptWriteChunkSize);
 }

@@ -21,7 +21,7 @@ struct TFileStream::Handle {
 TFileStream::TFileStream(const std::string& fileName, unsigned mode) : handle_(std::make_unique<Handle>())
 {
     const bool create = (mode & 0xFF00) == fmCreate;
-    const int access = create ? O_RDWR | O_CREAT | O_TRUNC
+    const int access = create ? O_RDWR | O_CREAT | ((mode & fmExclusive) != 0 ? O_EXCL : O_TRUNC)
                        : (mode & 3) == fmOpenRead ? O_RDONLY
                        : (mode & 3) == fmOpenWrite ? O_WRONLY
                                                     : O_RDWR;

@@ -97,6 +97,8 @@ enum TFileMode : unsigned {
     fmOpenRead = 0x0000,
     fmOpenWrite = 0x0001,
     fmOpenReadWrite = 0x0002,
+    // With fmCreate: only when no file has the name yet, never over one.
+    fmExclusive = 0x0004,
     fmShareDenyWrite = 0x0020,
     fmCreate = 0xFF00,
 };

@@ -228,13 +228,17 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
         if (bitmap.Empty()) return false;
         if (depth != 0) return SaveBitmapFile(fileName, bitmap.View(), depth, palette);
         kxWaitCursor wait;
-        return WriteFileReplacing(fileName, [&](const std::string& temporary) { bitmap.SaveToFile(temporary); });
+        return WriteFileReplacing(fileName, [&](TStream& out) { bitmap.SaveToStream(out); });
     } catch (...) {
         return false;
     }
 }
 
-bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette)
+namespace {
+
+// Through the caller's kept buffer, or without one through the writer's own.
+bool SaveView(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette,
+              TBmpWriteBuffer* kept)
 {
     try {
         kxWaitCursor wait;
@@ -242,12 +246,26 @@ bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int d
         const TBmpWriteFormat format = SaveFormat(pixels, depth, palette);
         const std::uint64_t fileSize = format.DataOffset() + BmpRowSize(pixels.Width, depth) * std::uint64_t(pixels.Height);
         if (fileSize > std::numeric_limits<std::uint32_t>::max()) return false;  // beyond what the header can say
-        return WriteFileReplacing(fileName, [&](const std::string& temporary) {
-            TFileStream out(temporary, fmCreate);
-            WriteBmp(out, pixels, format);
-            out.Close();
+        return WriteFileReplacing(fileName, [&](TStream& out) {
+            if (kept)
+                WriteBmp(out, pixels, format, *kept);
+            else
+                WriteBmp(out, pixels, format);
         });
     } catch (...) {
         return false;
     }
+}
+
+}  // namespace
+
+bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette)
+{
+    return SaveView(fileName, pixels, depth, palette, nullptr);
+}
+
+bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette,
+                    TBmpWriteBuffer& buffer)
+{
+    return SaveView(fileName, pixels, depth, palette, &buffer);
 }

@@ -9,6 +9,7 @@
 #include "framework/palette.h"
 
 class TBitmap;
+class TBmpWriteBuffer;
 class TStream;
 struct TPixelView;
 
@@ -45,3 +46,6 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
 // The same for the pixels in view (a part of a bitmap) at a depth of 1, 2, 4,
 // 8, 16, 24 or 32 (their source's packing at 16).
 bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette);
+// The same through memory the caller keeps from file to file.
+bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette,
+                    TBmpWriteBuffer& buffer);

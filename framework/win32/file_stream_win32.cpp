@@ -16,7 +16,8 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : handle_(s
     const bool create = (mode & 0xFF00) == fmCreate;
     if (create) {
         handle_->file.reset(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                        (mode & fmExclusive) != 0 ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                        nullptr));
         if (!handle_->file) throw EFCreateError("ファイル " + fileName + " を作成できません");
         return;
     }

@@ -45,6 +45,9 @@ TEST(FileStream, CreatesReadsAndReportsMissingFiles)
     // A directory is no file to read.
     EXPECT_THROW(TFileStream(dir, fmOpenRead | fmShareDenyWrite), EFOpenError);
     EXPECT_THROW(TFileStream(dir + PathSep() + "no" + PathSep() + "x", fmCreate), EFCreateError);
+    // An exclusive creation never touches a file that is there.
+    EXPECT_THROW(TFileStream(name, fmCreate | fmExclusive), EFCreateError);
+    EXPECT_EQ(ReadAll(name), (std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}));
 }
 
 TEST(FileSystem, KindsDirectoriesAndReplacement)

@@ -24,27 +24,30 @@ TEST(WriteFileReplacing, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary)
     const std::string dir = ScratchDir("replacing_failed");
     const std::string target = dir + PathSep() + "out.bmp";
     WriteAll(target, {'o', 'l', 'd'});
-    std::string used;
-    const bool written = WriteFileReplacing(target, [&](const std::string& temporary) {
-        used = temporary;
-        TFileStream out(temporary, fmCreate);
+    std::size_t filesWhileWriting = 0;
+    const auto failPartWay = [&](TStream& out) {
         out.WriteBuffer("partial", 7);
+        filesWhileWriting = FileCount(dir);
         throw EWriteError("disk full");
-    });
-    EXPECT_FALSE(written);
+    };
+    EXPECT_FALSE(WriteFileReplacing(target, failPartWay));
     EXPECT_EQ(ReadAll(target), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(filesWhileWriting, 2u);  // the new file stood beside the old one
     EXPECT_EQ(FileCount(dir), 1u);
-    EXPECT_EQ(std::filesystem::path(used).parent_path(), std::filesystem::path(target).parent_path());
+    EXPECT_FALSE(WriteFileReplacing(target, [](TStream&) { throw std::bad_alloc(); }));
+    EXPECT_EQ(FileCount(dir), 1u);
 
-    // Any exception counts, and a writer that never created the file leaves nothing.
-    EXPECT_FALSE(WriteFileReplacing(target, [](const std::string&) { throw std::bad_alloc(); }));
+    // Without a target to keep, a failed write leaves nothing under its name.
+    const std::string missing = dir + PathSep() + "new.bmp";
+    EXPECT_FALSE(WriteFileReplacing(missing, failPartWay));
+    EXPECT_EQ(filesWhileWriting, 2u);
     EXPECT_EQ(FileCount(dir), 1u);
 }
 
 TEST(WriteFileReplacing, AnEmptyNameWritesNothing)
 {
     bool called = false;
-    EXPECT_FALSE(WriteFileReplacing("", [&](const std::string&) { called = true; }));
+    EXPECT_FALSE(WriteFileReplacing("", [&](TStream&) { called = true; }));
     EXPECT_FALSE(called);
 }
 
@@ -52,11 +55,7 @@ TEST(WriteFileReplacing, ACompleteWriteReplacesOrCreates)
 {
     const std::string dir = ScratchDir("replacing_done");
     const std::string target = dir + PathSep() + "out.bmp";
-    const auto writeNew = [](const std::string& temporary) {
-        TFileStream out(temporary, fmCreate);
-        out.WriteBuffer("new", 3);
-        out.Close();
-    };
+    const auto writeNew = [](TStream& out) { out.WriteBuffer("new", 3); };
     EXPECT_TRUE(WriteFileReplacing(target, writeNew));
     EXPECT_EQ(ReadAll(target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
     WriteAll(target, {'o', 'l', 'd', '!'});
@@ -73,11 +72,7 @@ TEST(WriteFileReplacing, TheReplacedFileKeepsItsPermissions)
     const std::string target = dir + PathSep() + "out.bmp";
     WriteAll(target, {'o', 'l', 'd'});
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_TRUE(WriteFileReplacing(target, [](const std::string& temporary) {
-        TFileStream out(temporary, fmCreate);
-        out.WriteBuffer("new", 3);
-        out.Close();
-    }));
+    EXPECT_TRUE(WriteFileReplacing(target, [](TStream& out) { out.WriteBuffer("new", 3); }));
     EXPECT_EQ(ReadAll(target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
