@@ -22,7 +22,7 @@
 #include <string>
 
 #include "framework/bitmap.h"
-#include "framework/bmp_writer.h"
+#include "framework/byte_buffer.h"
 #include "image/kx_rect.h"
 #include "image/path_rules.h"
 
@@ -127,7 +127,7 @@ private:
     TClipJobHost& host_;
     kxvImage& image_;
     TBitmap crop_;
-    TBmpWriteBuffer writeBuffer_;  // kept from file to file, as the crop is
+    TByteBuffer writeBuffer_;  // kept from file to file, as the crop is
     bool running_ = false;
     bool cancelRequested_ = false;
 };

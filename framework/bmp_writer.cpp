@@ -306,7 +306,7 @@ void PutBmpInfo(std::uint8_t* out, int width, int height, const TBmpWriteFormat&
 
 namespace {
 
-void WriteBmpThrough(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TBmpWriteBuffer& buffer,
+void WriteBmpThrough(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TByteBuffer& buffer,
                      std::size_t chunkSize)
 {
     const int width = pixels.Width;
@@ -346,25 +346,14 @@ void WriteBmpThrough(TStream& stream, const TPixelView& pixels, const TBmpWriteF
 
 }  // namespace
 
-std::uint8_t* TBmpWriteBuffer::Reserve(std::size_t size)
-{
-    if (size_ < size) {
-        bytes_.reset();  // the old block goes before the new one is taken
-        size_ = 0;
-        bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
-        size_ = size;
-    }
-    return bytes_.get();
-}
-
 void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format)
 {
-    TBmpWriteBuffer buffer;
+    TByteBuffer buffer;
     WriteBmpThrough(stream, pixels, format, buffer, WriteChunkSize);
 }
 
 // A kept buffer may grow larger than a fresh one: its memory is paid for once.
-void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TBmpWriteBuffer& buffer)
+void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TByteBuffer& buffer)
 {
     WriteBmpThrough(stream, pixels, format, buffer, KeptWriteChunkSize);
 }

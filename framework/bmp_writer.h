@@ -6,8 +6,9 @@
 // format.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
+
+#include "framework/byte_buffer.h"
 
 class TStream;
 struct TPixelView;
@@ -43,21 +44,9 @@ std::uint64_t BmpRowSize(int width, int depth);
 // height × row size, cut to 32 bits.
 void PutBmpInfo(std::uint8_t* out, int width, int height, const TBmpWriteFormat& format);
 
-// Memory for packed rows that a caller writing file after file keeps: the writer
-// then takes nothing from the heap and writes a file of up to a few MiB in one
-// call.
-class TBmpWriteBuffer {
-public:
-    // At least `size` bytes, their content undefined; earlier memory is reused.
-    std::uint8_t* Reserve(std::size_t size);
-
-private:
-    std::unique_ptr<std::uint8_t[]> bytes_;
-    std::size_t size_ = 0;
-};
-
 // Writes the whole file (file header, info, pixels) of the pixels in view; an
 // empty view gives the headers alone. Raises what the stream raises.
 void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format);
-// The same through a buffer kept from an earlier call (empty at first).
-void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TBmpWriteBuffer& buffer);
+// The same through memory the caller keeps from file to file: the writer then
+// takes nothing from the heap and writes a file of up to a few MiB in one call.
+void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TByteBuffer& buffer);

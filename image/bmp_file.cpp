@@ -238,7 +238,7 @@ namespace {
 
 // Through the caller's kept buffer, or without one through the writer's own.
 bool SaveView(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette,
-              TBmpWriteBuffer* kept)
+              TByteBuffer* kept)
 {
     try {
         kxWaitCursor wait;
@@ -265,7 +265,7 @@ bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int d
 }
 
 bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette,
-                    TBmpWriteBuffer& buffer)
+                    TByteBuffer& buffer)
 {
     return SaveView(fileName, pixels, depth, palette, &buffer);
 }

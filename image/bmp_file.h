@@ -9,7 +9,7 @@
 #include "framework/palette.h"
 
 class TBitmap;
-class TBmpWriteBuffer;
+class TByteBuffer;
 class TStream;
 struct TPixelView;
 
@@ -48,4 +48,4 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
 bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette);
 // The same through memory the caller keeps from file to file.
 bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette,
-                    TBmpWriteBuffer& buffer);
+                    TByteBuffer& buffer);

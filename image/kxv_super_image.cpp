@@ -7,6 +7,7 @@
 #include "framework/exceptions.h"
 #include "framework/file_system.h"
 #include "framework/streams.h"
+#include "framework/unique_any.h"
 #include "image/kx_wait_cursor.h"
 
 namespace {
@@ -141,12 +142,31 @@ bool kxvSuperImage::LoadContent(const std::string& fileName)
 }
 
 // The file is opened once for the two content tests and the reader that takes
-// it, and read through a buffer: a GIF comes in bytes and sub-blocks. It is
-// closed again before the outside readers, which open it themselves.
+// it, and closed again before the outside readers, which open it themselves. A
+// file of up to WholeFileLimit is read whole in one call into memory kept from
+// file to file, and the readers take its bytes in place: a batch then costs
+// one read call and no fresh memory per file. A larger one is read through a
+// buffer: a GIF comes in bytes and sub-blocks. So is a file loaded while
+// another load waits (a GIF's delay handles messages), whose bytes are in use.
 bool kxvSuperImage::LoadBuiltIn(const std::string& fileName)
 {
+    constexpr std::int64_t WholeFileLimit = std::int64_t{64} << 20;
     TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
-    TBufferedReadStream stream(file);
+    const std::int64_t size = file.Size();
+    if (size < 0 || size > WholeFileLimit || fileBytesInUse_) {
+        TBufferedReadStream stream(file);
+        return LoadBuiltIn(stream);
+    }
+    fileBytesInUse_ = true;
+    const ScopeExit released([this] { fileBytesInUse_ = false; });
+    std::uint8_t* const bytes = fileBytes_.Reserve(std::size_t(size));
+    // A file cut short meanwhile is read as far as it goes.
+    TCustomMemoryStream stream(bytes, file.Read(bytes, size));
+    return LoadBuiltIn(stream);
+}
+
+bool kxvSuperImage::LoadBuiltIn(TStream& stream)
+{
     char type[2];
     if (stream.Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0) {
         LoadBitmapStream(stream);

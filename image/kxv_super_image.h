@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/byte_buffer.h"
 #include "gif/kxv_gif.h"
 #include "image/external_reader.h"
 #include "image/kxv_image.h"
@@ -56,7 +57,11 @@ public:
 private:
     bool LoadContent(const std::string& fileName);
     bool LoadBuiltIn(const std::string& fileName);
+    bool LoadBuiltIn(TStream& stream);
     bool TakeFromReader(TExternalReader& reader);
+
+    TByteBuffer fileBytes_;  // the last file read whole, its memory kept for the next
+    bool fileBytesInUse_ = false;
 
     TLoadFailure lastFailure_ = TLoadFailure::None;
     std::string lastFailureMessage_;

@@ -59,7 +59,7 @@ bool WriteFileReplacing(const std::string& target, const std::function<void(TStr
         { TFileStream probe(target, fmOpenReadWrite); }
         TTemporaryFile temporary(TemporarySibling(target));
         {
-            TFileStream out(temporary.Name(), fmCreate);
+            TFileStream out(temporary.Name(), fmCreate | fmExclusive);
             write(out);
             out.Close();
         }

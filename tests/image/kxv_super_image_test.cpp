@@ -100,6 +100,38 @@ TEST(KxvSuperImage, ContentChoosesTheReaderNotTheName)
     EXPECT_TRUE(loader.gv->asked.empty());
 }
 
+// A load started while another one is drawing (a GIF's frame handler runs
+// messages) must not take the bytes the first one is still reading.
+TEST(KxvSuperImage, ALoadInsideALoadLeavesTheOuterFilesBytesAlone)
+{
+    const std::string dir = ScratchDir("super_nested");
+    Loader loader;
+    loader.image->GIF.UseDelay = false;
+    GifImage gif;
+    gif.width = 4;
+    gif.height = 3;
+    gif.globalRgb = Rgb({0xFF0000, 0x00FF00});
+    for (std::uint8_t index : {0, 1}) {
+        GifFrame frame;
+        frame.width = 4;
+        frame.height = 3;
+        frame.pixels.assign(12, index);
+        gif.frames.push_back(frame);
+    }
+    WriteAll(dir + PathSep() + "two.gif", EncodeGif(gif));
+    TBitmap larger;  // its file is larger than the GIF's
+    larger.SetSize(40, 30);
+    larger.SaveToFile(dir + PathSep() + "larger.bmp");
+
+    bool nestedLoaded = false;
+    loader.image->GIF.OnPaint = [&](kxvGIF&, kxRect*) {
+        if (!nestedLoaded) nestedLoaded = loader.image->LoadFromFile(dir + PathSep() + "larger.bmp");
+    };
+    ASSERT_TRUE(loader.image->LoadFromFile(dir + PathSep() + "two.gif"));
+    EXPECT_TRUE(nestedLoaded);
+    EXPECT_EQ(loader.image->Picture().Bitmap().ScanLine(2)[3] & 0xFFFFFF, 0x00FF00u);  // the second frame
+}
+
 TEST(KxvSuperImage, OutsideReadersInOrderAndWhatEachFailureLearned)
 {
     const std::string dir = ScratchDir("super_order");
