@@ -69,7 +69,8 @@ public:
         firstProbe_[0] = ColorHashedElsewhere(0);
         // Where colours share a word, one of them keeps it and the others are
         // found in the first hash.
-        for (const std::uint32_t word : std::span(distinct.data(), count)) firstProbe_[FirstProbeSlot(word & 0xFFFFFF)] = word;
+        for (const std::uint32_t word : std::span(distinct.data(), count))
+            firstProbe_[FirstProbeSlot(word & 0xFFFFFF)] = word;
     }
 
     std::uint8_t IndexOf(std::uint32_t color)
@@ -92,8 +93,9 @@ public:
 private:
     static constexpr std::size_t ExactSlots = 1024;  // four times the largest table
     // The first-probe table has at least a quarter of the square of the number
-    // of colours in slots: then a multiplier keeps them apart about one time in
-    // eight, and one of the multipliers below almost surely does.
+    // of colours in slots (64 KiB for 256): then a multiplier keeps colours
+    // drawn at random apart at least one time in eight, and one of the first
+    // 64 almost surely does.
     static constexpr int MinFirstProbeBits = 6;
     static constexpr int MaxFirstProbeBits = 14;
     static constexpr int Multipliers = 64;
@@ -155,7 +157,8 @@ private:
 
     std::uint8_t IndexBeyondFirstProbe(std::uint32_t color)
     {
-        // At most 256 colours in 1024 slots: a probe seldom goes past its first.
+        // With the colours apart, one that misses its first probe is not in the
+        // table. At most 256 colours in 1024 slots: a probe seldom goes past its first.
         for (std::size_t at = ExactSlot(color); !apart_; at = (at + 1) & (ExactSlots - 1)) {
             const Slot slot = exact_[at];
             if (slot.Color == color) return slot.Index;
