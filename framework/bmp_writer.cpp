@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "framework/bitmap.h"
 #include "framework/palette.h"
@@ -46,25 +47,34 @@ void Put32(std::uint8_t* at, std::uint32_t value)
 // the nearest entry by squared distance with ties to the lowest index; 0 with no
 // entries. The table's colours stand in a hash of their own, built once with
 // each colour's first index, and again in a sparser one that holds a colour and
-// its index in one word: a pixel of the table costs a hash and one compare
-// (eight pixels at a time where the processor gathers), never a search. Other
-// colours are searched once each and remembered in a small direct-mapped cache.
+// its index in one word. That one is sized by the number of colours and hashed
+// with the first of a few multipliers under which no two colours share a word,
+// so that a pixel of the table costs a hash and one compare and never takes
+// the slow path; where none is found, colours that share a word are looked up
+// in the first hash. Other colours are searched once each and remembered in a
+// small direct-mapped cache.
 class TColorIndexer {
 public:
     explicit TColorIndexer(const std::vector<std::uint32_t>& colors) : colors_(colors)
     {
+        std::array<std::uint32_t, 256> distinct;  // each colour once, with its first index
+        std::size_t count = 0;
         for (std::size_t i = 0; i < std::min<std::size_t>(colors.size(), 256); ++i) {
             std::size_t at = ExactSlot(colors[i]);
             while (exact_[at].Color != Unused && exact_[at].Color != colors[i]) at = (at + 1) & (ExactSlots - 1);
-            if (exact_[at].Color == Unused) exact_[at] = Slot{colors[i], std::uint8_t(i)};
+            if (exact_[at].Color == Unused) {
+                exact_[at] = Slot{colors[i], std::uint8_t(i)};
+                distinct[count++] = colors[i] | std::uint32_t(i) << 24;
+            }
         }
-        for (std::size_t at = 0; at < FirstProbeSlots; ++at) firstProbe_[at] = ColorHashedElsewhere(at);
-        std::array<bool, FirstProbeSlots> taken{};
-        for (std::size_t i = 0; i < std::min<std::size_t>(colors.size(), 256); ++i) {
-            const std::size_t at = FirstProbeSlot(colors[i]);
-            if (!taken[at]) firstProbe_[at] = colors[i] | std::uint32_t(i) << 24;
-            taken[at] = true;
-        }
+        ChooseFirstProbe({distinct.data(), count});
+        // Colour 0 probes slot 0 first, so it cannot match anywhere else.
+        firstProbe_.assign(std::size_t(1) << (32 - shift_), 0);
+        firstProbe_[0] = ColorHashedElsewhere(0);
+        // Where colours share a word, one of them keeps it and the others are
+        // found in the first hash.
+        for (const std::uint32_t word : std::span(distinct.data(), count))
+            firstProbe_[FirstProbeSlot(word & 0xFFFFFF)] = word;
     }
 
     std::uint8_t IndexOf(std::uint32_t color)
@@ -86,8 +96,13 @@ public:
 
 private:
     static constexpr std::size_t ExactSlots = 1024;  // four times the largest table
-    // Sixteen times the largest table: few of its colours share their slot.
-    static constexpr std::size_t FirstProbeSlots = 4096;
+    // The first-probe table has at least a quarter of the square of the number
+    // of colours in slots (64 KiB for 256): then a multiplier keeps colours
+    // drawn at random apart at least one time in eight, and one of the first
+    // 64 almost surely does.
+    static constexpr int MinFirstProbeBits = 6;
+    static constexpr int MaxFirstProbeBits = 14;
+    static constexpr int Multipliers = 64;
     static constexpr int NearestBits = 12;
     static constexpr std::uint32_t Unused = 0xFFFFFFFF;  // no colour has its top byte set
     static constexpr std::uint32_t HashFactor = 2654435761u;
@@ -96,12 +111,48 @@ private:
         std::uint8_t Index = 0;
     };
 
+    // Odd multipliers, the first the one the other hashes use.
+    static std::uint32_t Multiplier(int k)
+    {
+        if (k == 0) return HashFactor;
+        std::uint64_t z = std::uint64_t(k) * 0x9E3779B97F4A7C15u;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+        return std::uint32_t((z ^ (z >> 27)) >> 32) | 1;
+    }
+
+    void ChooseFirstProbe(std::span<const std::uint32_t> distinct)
+    {
+        int bits = MinFirstProbeBits;
+        while (bits < MaxFirstProbeBits && (std::size_t(1) << bits) * 4 < distinct.size() * distinct.size()) ++bits;
+        shift_ = 32 - bits;
+        std::vector<std::uint64_t> taken(std::size_t(1) << (bits - 6));
+        for (int k = 0; k < Multipliers; ++k) {
+            multiplier_ = Multiplier(k);
+            std::fill(taken.begin(), taken.end(), 0);
+            bool apart = true;
+            for (const std::uint32_t word : distinct) {
+                const std::size_t at = FirstProbeSlot(word & 0xFFFFFF);
+                const std::uint64_t bit = std::uint64_t(1) << (at & 63);
+                if (taken[at >> 6] & bit) {
+                    apart = false;
+                    break;
+                }
+                taken[at >> 6] |= bit;
+            }
+            if (apart) {
+                apart_ = true;
+                return;
+            }
+        }
+        multiplier_ = HashFactor;
+    }
+
     static std::size_t ExactSlot(std::uint32_t color) { return (color * HashFactor) >> 22; }
-    static std::size_t FirstProbeSlot(std::uint32_t color) { return (color * HashFactor) >> 20; }
+    std::size_t FirstProbeSlot(std::uint32_t color) const { return (color * multiplier_) >> shift_; }
 
     // A colour whose first probe is another slot: no colour that probes `at`
     // first equals it.
-    static std::uint32_t ColorHashedElsewhere(std::size_t at)
+    std::uint32_t ColorHashedElsewhere(std::size_t at) const
     {
         std::uint32_t color = 0;
         while (FirstProbeSlot(color) == at) ++color;
@@ -110,12 +161,14 @@ private:
 
     std::uint8_t IndexBeyondFirstProbe(std::uint32_t color)
     {
-        // At most 256 colours in 1024 slots: a probe seldom goes past its first.
-        for (std::size_t at = ExactSlot(color);; at = (at + 1) & (ExactSlots - 1)) {
+        // With the colours apart, one that misses its first probe is not in the
+        // table. At most 256 colours in 1024 slots: a probe seldom goes past its first.
+        for (std::size_t at = ExactSlot(color); !apart_; at = (at + 1) & (ExactSlots - 1)) {
             const Slot slot = exact_[at];
             if (slot.Color == color) return slot.Index;
             if (slot.Color == Unused) break;
         }
+        if (nearest_.empty()) nearest_.resize(std::size_t(1) << NearestBits);
         Slot& slot = nearest_[(color * HashFactor) >> (32 - NearestBits)];
         if (slot.Color != color) {
             slot.Color = color;
@@ -157,13 +210,14 @@ private:
                                                                   std::uint8_t* indices)
     {
         const __m256i low24 = _mm256_set1_epi32(0xFFFFFF);
-        const __m256i factor = _mm256_set1_epi32(int(HashFactor));
+        const __m256i factor = _mm256_set1_epi32(int(multiplier_));
+        const __m128i shift = _mm_cvtsi32_si128(shift_);
         const int* words = reinterpret_cast<const int*>(firstProbe_.data());
         std::size_t x = 0;
         for (; x + 8 <= width; x += 8) {
             const __m256i color =
                 _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + x)), low24);
-            const __m256i slot = _mm256_srli_epi32(_mm256_mullo_epi32(color, factor), 20);
+            const __m256i slot = _mm256_srl_epi32(_mm256_mullo_epi32(color, factor), shift);
             const __m256i word = _mm256_i32gather_epi32(words, slot, 4);
             const __m256i index = _mm256_srli_epi32(word, 24);
             const __m128i halves =
@@ -181,8 +235,11 @@ private:
 
     const std::vector<std::uint32_t>& colors_;
     std::array<Slot, ExactSlots> exact_{};
-    std::array<std::uint32_t, FirstProbeSlots> firstProbe_{};
-    std::vector<Slot> nearest_ = std::vector<Slot>(std::size_t(1) << NearestBits);
+    std::uint32_t multiplier_ = HashFactor;
+    int shift_ = 32 - MaxFirstProbeBits;
+    bool apart_ = false;  // no two colours share a first probe
+    std::vector<std::uint32_t> firstProbe_;
+    std::vector<Slot> nearest_;  // made for the first colour outside the table
 };
 
 // Colour of a pixel, as blue | green << 8 | red << 16 like a colour entry.
