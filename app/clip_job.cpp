@@ -9,6 +9,7 @@
 #include "framework/file_system.h"
 #include "framework/sysutils.h"
 #include "image/bmp_file.h"
+#include "image/kx_wait_cursor.h"
 #include "image/kxv_image.h"
 
 namespace {
@@ -75,6 +76,10 @@ void TClipJob::RunClip()
         return;
     running_ = true;
     cancelRequested_ = false;
+    // The hourglass for the whole run: the loads and writes inside hold their
+    // own, which then change nothing, instead of switching the cursor (and, in
+    // the window, asking which control it is over) twice a file.
+    kxWaitCursor wait;
     host_.SetStatusText(kRunningStatus);
     host_.ClearAllSelections();
 

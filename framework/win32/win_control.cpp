@@ -88,7 +88,13 @@ TWinControl::~TWinControl()
 
 TWinControl* TWinControl::FromHandle(HWND window)
 {
-    return window ? static_cast<TWinControl*>(GetPropW(window, kControlProperty)) : nullptr;
+    if (!window) return nullptr;
+    // A window whose procedure is ours keeps its control in its user data, read
+    // inside the process; the property costs a call to the window server under
+    // Wine, and list views ask for it with every notification they send.
+    if (GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TalvernWindowProc))
+        return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return static_cast<TWinControl*>(GetPropW(window, kControlProperty));
 }
 
 void TWinControl::AttachHandle(HWND window)
