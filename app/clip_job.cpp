@@ -186,7 +186,8 @@ bool TClipJob::SaveCrop(const std::string& outputName)
     TCanvas& target = crop_.Canvas();
     target.CopyMode = cmSrcCopy;
     target.CopyRect(Rect(0, 0, crop_.Width(), crop_.Height()), picture.Canvas(), source);
-    if (image_.ColorDepth == 0 || crop_.Empty()) return SaveBitmapFile(outputName, crop_, image_.ColorDepth, image_.Palette());
+    if (image_.ColorDepth == 0 || crop_.Empty())
+        return SaveBitmapFile(outputName, crop_, image_.ColorDepth, image_.Palette());
     return SaveBitmapFile(outputName, crop_.View(), image_.ColorDepth, image_.Palette(), writeBuffer_);
 }
 

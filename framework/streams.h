@@ -59,10 +59,6 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
-// Reads another stream through a buffer of its own, for readers that take a file
-// a few bytes at a time: one large read instead of many small ones. Reads larger
-// than the buffer go straight through, and seeks within what the buffer holds
-// cost nothing. For reading only; the source must outlive it.
 // What readers and writers of whole files move per system call: enough that
 // the calls' own cost vanishes, yet little enough that the heap serves it from
 // memory it holds. Wine's heap gives blocks of a few hundred KiB fresh pages
@@ -73,6 +69,10 @@ constexpr std::size_t FileBlockSize = 64 * 1024;
 constexpr std::size_t FileBlockSize = 256 * 1024;
 #endif
 
+// Reads another stream through a buffer of its own, for readers that take a file
+// a few bytes at a time: one large read instead of many small ones. Reads larger
+// than the buffer go straight through, and seeks within what the buffer holds
+// cost nothing. For reading only; the source must outlive it.
 class TBufferedReadStream : public TStream {
 public:
     static constexpr std::size_t DefaultBufferSize = 64 * 1024;

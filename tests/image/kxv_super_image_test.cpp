@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "framework/bitmap.h"
 #include "gif/gif_writer.h"
@@ -54,17 +55,21 @@ struct Loader {
     }
 };
 
-std::vector<std::uint8_t> SmallGif()
+// 4 x 3, red, green, blue and white in its table; each frame fills the screen
+// with one index.
+std::vector<std::uint8_t> SmallGif(std::initializer_list<std::uint8_t> frameIndices = {2})
 {
     GifImage gif;
     gif.width = 4;
     gif.height = 3;
     gif.globalRgb = Rgb({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF});
-    GifFrame frame;
-    frame.width = 4;
-    frame.height = 3;
-    frame.pixels.assign(12, 2);
-    gif.frames.push_back(frame);
+    for (const std::uint8_t index : frameIndices) {
+        GifFrame frame;
+        frame.width = 4;
+        frame.height = 3;
+        frame.pixels.assign(12, index);
+        gif.frames.push_back(frame);
+    }
     return EncodeGif(gif);
 }
 
@@ -107,18 +112,7 @@ TEST(KxvSuperImage, ALoadInsideALoadLeavesTheOuterFilesBytesAlone)
     const std::string dir = ScratchDir("super_nested");
     Loader loader;
     loader.image->GIF.UseDelay = false;
-    GifImage gif;
-    gif.width = 4;
-    gif.height = 3;
-    gif.globalRgb = Rgb({0xFF0000, 0x00FF00});
-    for (std::uint8_t index : {0, 1}) {
-        GifFrame frame;
-        frame.width = 4;
-        frame.height = 3;
-        frame.pixels.assign(12, index);
-        gif.frames.push_back(frame);
-    }
-    WriteAll(dir + PathSep() + "two.gif", EncodeGif(gif));
+    WriteAll(dir + PathSep() + "two.gif", SmallGif({0, 1}));
     TBitmap larger;  // its file is larger than the GIF's
     larger.SetSize(40, 30);
     larger.SaveToFile(dir + PathSep() + "larger.bmp");
