@@ -132,7 +132,7 @@ int TClipJob::FindEntry(const std::string& path, int expectedIndex)
 bool TClipJob::ClipFile(const std::string& path)
 {
     try {
-        if (!LoadPreview(path)) {
+        if (!LoadForClip(path)) {
             host_.ClipFailed(kInvalidCaption);
             return false;
         }
@@ -169,9 +169,12 @@ bool TClipJob::SaveCrop(const std::string& outputName)
     // rows. Any other is copied to the crop first, whose pixels stay from file
     // to file (one allocation, and on Windows one DIB section, per run) and are
     // cleared where the picture does not reach; so is a file of unknown depth,
-    // saved in the crop's own format.
+    // saved in the crop's own format. The picture may hold a part of its source
+    // only, which lies at PictureOrigin.
     TBitmap& picture = image_.Picture().Bitmap();
-    const TRect source = ClipRect.ToTRect();
+    const TPoint origin = image_.PictureOrigin;
+    TRect source = ClipRect.ToTRect();
+    source = TRect{source.Left - origin.X, source.Top - origin.Y, source.Right - origin.X, source.Bottom - origin.Y};
     const bool covered = source.Left >= 0 && source.Top >= 0 && source.Right <= picture.Width() &&
                          source.Bottom <= picture.Height() && source.Right - source.Left == ClipRect.Width() &&
                          source.Bottom - source.Top == ClipRect.Height();
@@ -189,6 +192,15 @@ bool TClipJob::SaveCrop(const std::string& outputName)
     if (image_.ColorDepth == 0 || crop_.Empty())
         return SaveBitmapFile(outputName, crop_, image_.ColorDepth, image_.Palette());
     return SaveBitmapFile(outputName, crop_.View(), image_.ColorDepth, image_.Palette(), writeBuffer_);
+}
+
+bool TClipJob::LoadForClip(const std::string& path)
+{
+    if (!LoadRegionsOnly) return LoadPreview(path);
+    host_.SetImageInfoPath(path);
+    if (image_.LoadRegionFromFile(path, ClipRect.ToTRect())) return true;
+    host_.SetImageInfoText(kInvalidCaption);
+    return false;
 }
 
 bool TClipJob::LoadPreview(const std::string& path)

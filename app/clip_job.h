@@ -86,6 +86,10 @@ public:
     // The clip rectangle in picture pixels, right and bottom outside it. The
     // window's edits start it at 0, 0, 639, 479.
     kxRect ClipRect{0, 0, 640, 480};
+    // ClipFile loads only the rectangle's part of each picture where the reader
+    // can (the command-line clipper); the window loads whole pictures, which it
+    // shows.
+    bool LoadRegionsOnly = false;
 
     bool Running() const { return running_; }
     bool CancelRequested() const { return cancelRequested_; }
@@ -121,6 +125,9 @@ private:
     // The index of the entry with this text, looked for at expectedIndex first;
     // -1 when it is no longer in the list.
     int FindEntry(const std::string& path, int expectedIndex);
+    // LoadPreview, or with LoadRegionsOnly the rectangle's part of the picture
+    // (the information caption then says nothing of its size).
+    bool LoadForClip(const std::string& path);
     // Writes the clip rectangle of the loaded picture; true when written.
     bool SaveCrop(const std::string& outputName);
 

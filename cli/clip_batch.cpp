@@ -35,6 +35,8 @@ public:
     {
         host_.LoadFailureReason = [this] { return loader_->FailureReason(); };
         job_.ClipRect = clipRect;
+        // Time and memory follow the crop, not the file.
+        job_.LoadRegionsOnly = true;
     }
     TClipBatch::Entry Clip(const std::string& path) { return host_.Clip(job_, path); }
 

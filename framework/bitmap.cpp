@@ -100,6 +100,18 @@ void TBitmap::TakeOver(TBitmap& source)
 void TBitmap::LoadFromStream(TStream& stream)
 {
     TDecodedBmp decoded = DecodeBmpFile(stream, std::move(spare_));
+    Take(decoded);
+}
+
+TPoint TBitmap::LoadFromStream(TStream& stream, const TRect& region, TByteBuffer& rows)
+{
+    TDecodedBmp decoded = DecodeBmpFile(stream, region, rows, std::move(spare_));
+    Take(decoded);
+    return decoded.Origin;
+}
+
+void TBitmap::Take(TDecodedBmp& decoded)
+{
     if (pixels_ && std::int64_t{pixels_->Width()} * pixels_->Height() <= MaxSparePixels) spare_ = std::move(pixels_);
     pixels_ = std::move(decoded.Pixels);
     palette_ = std::move(decoded.Palette);

@@ -10,8 +10,10 @@
 #include "framework/pixel_buffer.h"
 #include "framework/rect.h"
 
+class TByteBuffer;
 class TCanvas;
 class TStream;
+struct TDecodedBmp;
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 
@@ -67,6 +69,10 @@ public:
     // Reads a BMP file image; raises EInvalidGraphic and keeps the old image when
     // the data is not a valid bitmap.
     void LoadFromStream(TStream& stream);
+    // The same for the part of the picture inside `region` alone (see
+    // DecodeBmpFile), its rows read through `rows`; answers where the part's
+    // top-left pixel lies in the picture.
+    TPoint LoadFromStream(TStream& stream, const TRect& region, TByteBuffer& rows);
     void LoadFromFile(const std::string& fileName);
     // Writes a BMP file in the bitmap's own format: 1, 4 and 8 bits with its palette
     // (or a default one), 15 bits as 5-5-5, 16 bits as 5-6-5 with its masks, 32
@@ -78,6 +84,8 @@ public:
     PixelBuffer* Buffer() { return pixels_.get(); }
 
 private:
+    void Take(TDecodedBmp& decoded);
+
     int width_ = 0;
     int height_ = 0;
     std::unique_ptr<PixelBuffer> pixels_;

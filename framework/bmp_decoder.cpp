@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "framework/byte_buffer.h"
 #include "framework/exceptions.h"
 #include "framework/pixel_rows.h"
 #include "framework/streams.h"
@@ -24,6 +25,9 @@
 //   error. The data gives no useful bound on an RLE picture (one end-of-bitmap
 //   code describes any size), so its size is bounded by MaxBitmapPixels like any
 //   bitmap's. Top-down RLE bitmaps do not exist in the format and are rejected.
+// - A region read checks the file as a whole read does, then reads only its
+//   rows. RLE data is decoded up to the region's top row, and what follows it is
+//   not read: data that ends, or is broken, above the region goes unnoticed.
 // - 2 bits per pixel decodes to pf4bit, the smallest format TBitmap writes that
 //   holds its four colours with their palette.
 
@@ -48,10 +52,11 @@ std::uint32_t U32(const std::uint8_t* p)
 
 // Bytes of the file image, from the stream position where it starts to the end of
 // the stream. Memory streams are read in place; other streams through a buffer
-// refilled in large blocks.
+// refilled in blocks (large ones unless the caller reads only parts).
 class ByteSource {
 public:
-    explicit ByteSource(TStream& stream) : stream_(stream)
+    explicit ByteSource(TStream& stream, std::int64_t block = std::int64_t{FileBlockSize})
+        : stream_(stream), block_(block)
     {
         begin_ = stream.Position();
         size_ = std::max<std::int64_t>(0, stream.Size() - begin_);
@@ -93,16 +98,34 @@ public:
         return p;
     }
 
+    // The n bytes at offset, in place or read straight into `scratch` with one
+    // read; none when fewer are there. The source then stands behind them.
+    const std::uint8_t* Span(std::int64_t offset, std::int64_t n, TByteBuffer& scratch)
+    {
+        if (offset < 0 || n < 0 || n > size_ - offset) return nullptr;
+        if (memory_) return memory_ + offset;
+        std::uint8_t* const out = scratch.Reserve(static_cast<std::size_t>(n));
+        stream_.Seek(begin_ + offset, soBeginning);
+        std::int64_t done = 0;
+        while (done < n) {
+            const std::int64_t got = stream_.Read(out + done, n - done);
+            if (got <= 0) Invalid();  // cut short since its size was taken
+            done += got;
+        }
+        streamPosition_ = begin_ + offset + n;
+        bufferStart_ = bufferEnd_ = 0;
+        offset_ = offset + n;
+        return out;
+    }
+
     // Leaves the stream just behind what was taken.
     void Finish() { stream_.Seek(begin_ + offset_, soBeginning); }
 
 private:
-    static constexpr std::int64_t kBlock = std::int64_t{FileBlockSize};
-
     void Refill(std::int64_t n)
     {
         const std::size_t kept = bufferEnd_ - bufferStart_;
-        const std::int64_t want = std::min(std::max(n, kBlock), Remaining());
+        const std::int64_t want = std::min(std::max(n, block_), Remaining());
         if (capacity_ < static_cast<std::size_t>(want)) {
             // Not cleared: only bytes the stream delivered are ever read.
             std::unique_ptr<std::uint8_t[]> bigger;
@@ -135,6 +158,7 @@ private:
     }
 
     TStream& stream_;
+    std::int64_t block_;
     std::int64_t begin_ = 0;
     std::int64_t streamPosition_ = -1;  // where the stream stands, when known
     std::int64_t size_ = 0;
@@ -244,32 +268,37 @@ struct Channel {
     }
 };
 
+// The picture's size and the part of it that is kept, whose rows are packed.
 struct Picture {
     int width = 0;
     int height = 0;
     bool topDown = false;
+    TRect part;
     std::uint32_t* bits = nullptr;
 
-    // Destination row for the n-th stored row.
-    std::uint32_t* StoredRow(std::int64_t n) const
+    // Row y of the part, y counted from the picture's top.
+    std::uint32_t* Row(std::int64_t y) const
     {
-        const std::int64_t y = topDown ? n : height - 1 - n;
-        return bits + std::size_t(y) * std::size_t(width);
+        return bits + std::size_t(y - part.Top) * std::size_t(part.Right - part.Left);
     }
+    // Destination row for the n-th stored row.
+    std::uint32_t* StoredRow(std::int64_t n) const { return Row(topDown ? n : height - 1 - n); }
 };
 
-void ConvertRow(const std::uint8_t* src, std::uint32_t* dst, int width, unsigned bitCount, const std::uint32_t* colors,
-                const Channel* channels, bool plain)
+// `width` pixels from the row at src, starting `skip` pixels into its first byte
+// (always 0 from 8 bits up).
+void ConvertRow(const std::uint8_t* src, int skip, std::uint32_t* dst, int width, unsigned bitCount,
+                const std::uint32_t* colors, const Channel* channels, bool plain)
 {
     switch (bitCount) {
     case 1:
-        for (int x = 0; x < width; ++x) dst[x] = colors[(src[x >> 3] >> (7 - (x & 7))) & 1];
+        for (int x = skip; x < skip + width; ++x) *dst++ = colors[(src[x >> 3] >> (7 - (x & 7))) & 1];
         break;
     case 2:
-        for (int x = 0; x < width; ++x) dst[x] = colors[(src[x >> 2] >> (6 - 2 * (x & 3))) & 3];
+        for (int x = skip; x < skip + width; ++x) *dst++ = colors[(src[x >> 2] >> (6 - 2 * (x & 3))) & 3];
         break;
     case 4:
-        for (int x = 0; x < width; ++x) dst[x] = colors[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+        for (int x = skip; x < skip + width; ++x) *dst++ = colors[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
         break;
     case 8:
         for (int x = 0; x < width; ++x) dst[x] = colors[src[x]];
@@ -306,20 +335,66 @@ void DecodeUncompressed(ByteSource& source, const Picture& picture, unsigned bit
         const bool last = n == picture.height - 1;
         const std::uint8_t* src = source.Take(last ? used : rowSize);
         if (!src) Invalid();
-        ConvertRow(src, picture.StoredRow(n), picture.width, bitCount, colors, channels, plain);
+        ConvertRow(src, 0, picture.StoredRow(n), picture.width, bitCount, colors, channels, plain);
     }
     if (source.Remaining() >= rowSize - used) source.Take(rowSize - used);
 }
 
+// Rows of a region read per call: at most this many bytes of whole rows, or a
+// row's columns alone where the rest of a row is at least ColumnReadGap long (a
+// read call costs about as much as copying that much).
+constexpr std::int64_t RowReadLimit = std::int64_t{2} << 20;
+constexpr std::int64_t ColumnReadGap = std::int64_t{16} << 10;
+
+// The part's rows and columns only, from the stored rows at dataStart.
+void DecodeUncompressedPart(ByteSource& source, std::int64_t dataStart, const Picture& picture, unsigned bitCount,
+                            const std::uint32_t* colors, const Channel* channels, bool plain, TByteBuffer& rows)
+{
+    const TRect& part = picture.part;
+    const std::int64_t rowSize = (std::int64_t(picture.width) * bitCount + 31) / 32 * 4;
+    const std::int64_t firstByte = std::int64_t(part.Left) * bitCount / 8;
+    const std::int64_t span = (std::int64_t(part.Right) * bitCount + 7) / 8 - firstByte;
+    const int skip = int(std::int64_t(part.Left) * bitCount % 8 / bitCount);
+    const int width = part.Right - part.Left;
+    // The part's stored rows follow one another in the file from firstRow on.
+    const std::int64_t firstRow = picture.topDown ? part.Top : picture.height - part.Bottom;
+    const std::int64_t count = part.Bottom - part.Top;
+    const std::int64_t perRead = rowSize - span >= ColumnReadGap ? 1 : std::max<std::int64_t>(1, RowReadLimit / rowSize);
+    for (std::int64_t i = 0; i < count; i += perRead) {
+        const std::int64_t k = std::min(perRead, count - i);
+        const std::uint8_t* src =
+            source.Span(dataStart + (firstRow + i) * rowSize + firstByte, (k - 1) * rowSize + span, rows);
+        if (!src) Invalid();
+        for (std::int64_t j = 0; j < k; ++j)
+            ConvertRow(src + j * rowSize, skip, picture.StoredRow(firstRow + i + j), width, bitCount, colors, channels,
+                       plain);
+    }
+}
+
 // RLE8 and RLE4: pairs of (count, value) or an escape (0, code): 0 end of line,
 // 1 end of bitmap, 2 delta (dx, dy follow), 3..255 an absolute run of that many
-// pixels padded to a 16-bit boundary. Rows are counted from the bottom.
+// pixels padded to a 16-bit boundary. Rows are counted from the bottom. Only the
+// part's pixels are stored, and decoding ends above the part's top row.
 void DecodeRle(ByteSource& source, const Picture& picture, bool rle4, const std::uint32_t* colors)
 {
     const std::int64_t width = picture.width, height = picture.height;
+    const TRect& part = picture.part;
+    // Counted from the bottom; a part that reaches the top row reads the data to
+    // its end, as a whole picture does.
+    const std::int64_t lastRow = part.Top > 0 ? height - 1 - part.Top : height;
     std::int64_t x = 0, y = 0;
-    auto row = [&]() {
-        return picture.bits + std::size_t(height - 1 - y) * std::size_t(width);
+    // Where a run of n pixels at x lands in the part: its destination and the
+    // run's first and last pixel kept (none kept when first equals last).
+    struct Kept {
+        std::uint32_t* dst;
+        unsigned first, last;
+    };
+    auto keep = [&](unsigned n) -> Kept {
+        const std::int64_t py = height - 1 - y;
+        if (py < part.Top || py >= part.Bottom) return {nullptr, 0, 0};
+        const std::int64_t from = std::max<std::int64_t>(x, part.Left), to = std::min<std::int64_t>(x + n, part.Right);
+        if (from >= to) return {nullptr, 0, 0};
+        return {picture.Row(py) + (from - part.Left), unsigned(from - x), unsigned(to - x)};
     };
     for (;;) {
         const std::uint8_t* code = source.Take(2);
@@ -331,12 +406,12 @@ void DecodeRle(ByteSource& source, const Picture& picture, bool rle4, const std:
         const unsigned count = code[0], value = code[1];
         if (count > 0) {
             if (y >= height || x + count > width) Invalid();
-            std::uint32_t* dst = row() + x;
+            const Kept k = keep(count);
             if (rle4) {
                 const std::uint32_t pair[2] = {colors[value >> 4], colors[value & 15]};
-                for (unsigned i = 0; i < count; ++i) dst[i] = pair[i & 1];
-            } else {
-                std::fill(dst, dst + count, colors[value]);
+                for (unsigned i = k.first; i < k.last; ++i) k.dst[i - k.first] = pair[i & 1];
+            } else if (k.dst) {
+                std::fill(k.dst, k.dst + (k.last - k.first), colors[value]);
             }
             x += count;
             continue;
@@ -346,6 +421,7 @@ void DecodeRle(ByteSource& source, const Picture& picture, bool rle4, const std:
             if (y >= height) Invalid();
             x = 0;
             ++y;
+            if (y > lastRow) return;
             break;
         case 1:  // end of bitmap
             return;
@@ -355,6 +431,7 @@ void DecodeRle(ByteSource& source, const Picture& picture, bool rle4, const std:
             x += delta[0];
             y += delta[1];
             if (x > width || y > height || (y == height && x > 0)) Invalid();
+            if (y > lastRow) return;
             break;
         }
         default: {  // absolute run
@@ -362,11 +439,12 @@ void DecodeRle(ByteSource& source, const Picture& picture, bool rle4, const std:
             const std::uint8_t* src = source.Take((bytes + 1) & ~std::int64_t{1});
             if (!src) Invalid();
             if (y >= height || x + value > width) Invalid();
-            std::uint32_t* dst = row() + x;
+            const Kept k = keep(value);
             if (rle4) {
-                for (unsigned i = 0; i < value; ++i) dst[i] = colors[(src[i >> 1] >> ((i & 1) ? 0 : 4)) & 15];
+                for (unsigned i = k.first; i < k.last; ++i)
+                    k.dst[i - k.first] = colors[(src[i >> 1] >> ((i & 1) ? 0 : 4)) & 15];
             } else {
-                for (unsigned i = 0; i < value; ++i) dst[i] = colors[src[i]];
+                for (unsigned i = k.first; i < k.last; ++i) k.dst[i - k.first] = colors[src[i]];
             }
             x += value;
             break;
@@ -398,12 +476,9 @@ std::unique_ptr<PixelBuffer> PixelsFor(std::unique_ptr<PixelBuffer> reusable, in
     return reusable;
 }
 
-}  // namespace
-
-TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable)
+// The whole picture, or with `rows` given the part of it inside `region`.
+TDecodedBmp Decode(ByteSource& source, const TRect& region, TByteBuffer* rows, std::unique_ptr<PixelBuffer> reusable)
 {
-    ByteSource source(stream);
-
     // BITMAPFILEHEADER and the size of the info header behind it.
     const std::uint8_t* fileHeader = source.Take(18);
     if (!fileHeader || fileHeader[0] != 'B' || fileHeader[1] != 'M') Invalid();
@@ -502,23 +577,51 @@ TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable
         if (used > available || (height - 1) > (available - used) / rowSize) Invalid();
     }
 
+    Picture picture{static_cast<int>(h.width), static_cast<int>(height), topDown, TRect{}, nullptr};
+    picture.part = TRect{std::max(region.Left, 0), std::max(region.Top, 0), std::min(region.Right, picture.width),
+                         std::min(region.Bottom, picture.height)};
+    if (picture.part.Right <= picture.part.Left || picture.part.Bottom <= picture.part.Top) picture.part = TRect{};
+    const TRect& part = picture.part;
+
     TDecodedBmp decoded;
-    decoded.Width = static_cast<int>(h.width);
-    decoded.Height = static_cast<int>(height);
+    decoded.Width = part.Right - part.Left;
+    decoded.Height = part.Bottom - part.Top;
+    decoded.Origin = TPoint{part.Left, part.Top};
+    decoded.Format = FormatFor(h.bitCount, masks);
+    decoded.Palette = std::move(palette);
+    if (decoded.Width == 0) return decoded;
     // Uncompressed rows cover every pixel; what RLE codes skip stays black.
     decoded.Pixels = PixelsFor(std::move(reusable), decoded.Width, decoded.Height,
                                rle ? TPixelFill::Black : TPixelFill::Undefined);
-    decoded.Format = FormatFor(h.bitCount, masks);
-    decoded.Palette = std::move(palette);
-
-    const Picture picture{decoded.Width, decoded.Height, topDown, decoded.Pixels->Bits()};
+    picture.bits = decoded.Pixels->Bits();
     if (rle) {
         DecodeRle(source, picture, h.compression == BI_RLE4, colors);
     } else {
         const Channel channels[3] = {Channel(masks[0]), Channel(masks[1]), Channel(masks[2])};
         const bool plain = masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 && masks[2] == 0x000000FF;
-        DecodeUncompressed(source, picture, h.bitCount, colors, channels, plain);
+        if (rows)
+            DecodeUncompressedPart(source, dataStart, picture, h.bitCount, colors, channels, plain, *rows);
+        else
+            DecodeUncompressed(source, picture, h.bitCount, colors, channels, plain);
     }
     source.Finish();
     return decoded;
+}
+
+// A block for a region's header and colour table: a region reads its rows on
+// its own, so the block need not bring more.
+constexpr std::int64_t RegionHeaderBlock = 4096;
+
+}  // namespace
+
+TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable)
+{
+    ByteSource source(stream);
+    return Decode(source, TRect{0, 0, INT_MAX, INT_MAX}, nullptr, std::move(reusable));
+}
+
+TDecodedBmp DecodeBmpFile(TStream& stream, const TRect& region, TByteBuffer& rows, std::unique_ptr<PixelBuffer> reusable)
+{
+    ByteSource source(stream, RegionHeaderBlock);
+    return Decode(source, region, &rows, std::move(reusable));
 }

@@ -6,12 +6,15 @@
 #include <memory>
 
 #include "framework/bitmap.h"
+#include "framework/rect.h"
 
+class TByteBuffer;
 class TStream;
 
 struct TDecodedBmp {
     int Width = 0;
     int Height = 0;
+    TPoint Origin;  // where the decoded part's top-left pixel lies in the picture
     TPixelFormat Format = pf24bit;
     PaletteHandle Palette;  // for 8 bits or less
     std::unique_ptr<PixelBuffer> Pixels;
@@ -21,3 +24,13 @@ struct TDecodedBmp {
 // Pixel memory of the picture's size that the caller no longer needs is decoded
 // into instead of new memory; memory of another size is freed first.
 TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable = nullptr);
+
+// The same for the part of the picture inside `region` (pixels, rows counted
+// from the top), clipped to the picture; a region outside it gives no pixels.
+// The file is checked as a whole load checks it, but only the region's rows are
+// read: uncompressed rows by seeking to them, a few rows (or, where the region
+// takes a small part of long rows, its columns) per read through `rows`, memory
+// the caller keeps; RLE data from the start up to the region's last row, the
+// rows above it left unread.
+TDecodedBmp DecodeBmpFile(TStream& stream, const TRect& region, TByteBuffer& rows,
+                          std::unique_ptr<PixelBuffer> reusable = nullptr);

@@ -126,12 +126,36 @@ void kxvGIF::LoadFromFile(const std::string& fileName, TBitmap& bitmap)
 
 void kxvGIF::LoadFromStream(TStream& stream, TBitmap& bitmap)
 {
+    Load(stream, bitmap, nullptr);
+}
+
+TPoint kxvGIF::LoadRegionFromStream(TStream& stream, TBitmap& bitmap, const TRect& region)
+{
+    Load(stream, bitmap, &region);
+    return origin_;
+}
+
+// A region is composed on a bitmap of its own size: every drawing position is
+// moved by the region's origin, and what falls outside the bitmap is clipped
+// as it is at the picture's edges.
+void kxvGIF::Load(TStream& stream, TBitmap& bitmap, const TRect* region)
+{
     stop_ = false;
     bitmap_ = &bitmap;
     control_ = GraphicControl{};
+    origin_ = {};
+    region_ = false;
     if (!IsSupport(stream)) RaiseInvalidGif();
+    int width = ScreenWidth + OffsetX, height = ScreenHeight + OffsetY;
+    if (region && !KeepSize && CopyMode == cmSrcCopy) {
+        region_ = true;
+        TRect part = Clip(*region, width, height);
+        if (part.Right <= part.Left || part.Bottom <= part.Top) part = TRect{};
+        origin_ = TPoint{part.Left, part.Top};
+        width = part.Right - part.Left;
+        height = part.Bottom - part.Top;
+    }
     if (!KeepSize || bitmap.Empty()) {
-        const int width = ScreenWidth + OffsetX, height = ScreenHeight + OffsetY;
         // When the fill below covers the whole new size, new pixels need not be
         // cleared first.
         const bool covered = FillBackground && OffsetX <= 0 && OffsetY <= 0;
@@ -141,7 +165,7 @@ void kxvGIF::LoadFromStream(TStream& stream, TBitmap& bitmap)
         TCanvas& canvas = bitmap.Canvas();
         canvas.Brush.Style = bsSolid;
         canvas.Brush.Color = BackgroundColor;
-        canvas.FillRect(TRect{0, 0, ScreenWidth, ScreenHeight});
+        canvas.FillRect(TRect{-origin_.X, -origin_.Y, ScreenWidth - origin_.X, ScreenHeight - origin_.Y});
     }
     std::uint8_t* const block = blockBuffer_.data();
     try {
@@ -249,8 +273,8 @@ void kxvGIF::LoadImageDescriptor(TStream& stream, std::uint8_t* buffer)
     // Image Descriptor: left, top, width, height, packed fields.
     std::uint8_t descriptor[9];
     ReadGifBytes(stream, descriptor, 9);
-    left_ = ReadU16(descriptor) + OffsetX;
-    top_ = ReadU16(descriptor + 2) + OffsetY;
+    left_ = ReadU16(descriptor) + OffsetX - origin_.X;
+    top_ = ReadU16(descriptor + 2) + OffsetY - origin_.Y;
     width_ = ReadU16(descriptor + 4);
     height_ = ReadU16(descriptor + 6);
     const std::uint8_t packed = descriptor[8];
@@ -285,12 +309,22 @@ void kxvGIF::LoadImageDescriptor(TStream& stream, std::uint8_t* buffer)
     // Bit 6 is the Interlace flag.
     pass_ = (packed & 0x40) ? 1 : 0;
     const int minimumCodeSize = ReadGifByte(stream);
+    // Rows below a region never reach it, but a frame that may still be drawn
+    // over is decoded whole, so that a broken one fails as on the whole picture.
+    stoppedEarly_ = false;
+    stopEarly_ = region_ && (!Animate || NothingDrawnAfter(stream, buffer));
+    if (stopEarly_) {
+        const bool columns = left_ < bitmap_->Width() && left_ + width_ > 0;
+        neededFirst_ = std::max(0, -top_);
+        neededEnd_ = columns ? std::min(height_, bitmap_->Height() - top_) : 0;
+        neededLeft_ = std::max(neededEnd_ - neededFirst_, 0);
+    }
     // The row image's pixels are the decoder's row, which it keeps itself.
     lzw_.Start(stream, buffer, minimumCodeSize, nullptr, width_, *this);
     if (pass_ == 1 && height_ <= 0) pass_ = 5;
     lzw_.Decode();
     // An incomplete last row is drawn as it stands, a plain copy.
-    if (lzw_.Column() != 0 && row_ < height_ && pass_ != 5) {
+    if (lzw_.Column() != 0 && row_ < height_ && pass_ != 5 && !stoppedEarly_) {
         rowImage_.view.Bits = lzw_.Row();
         bitmap_->Canvas().SetDIBitsToDevice(left_, top_ + row_, rowImage_.view);
     }
@@ -299,22 +333,60 @@ void kxvGIF::LoadImageDescriptor(TStream& stream, std::uint8_t* buffer)
 
 bool kxvGIF::RowComplete()
 {
+    const int row = row_;
+    bool more = true;
     switch (pass_) {
-    case 0: DIBCopy(1); return row_ < height_;
+    case 0: DIBCopy(1); more = row_ < height_; break;
     case 1: DIBCopy(8); break;
     case 2: DIBCopy(4); row_ += 4; break;
     case 3: DIBCopy(2); row_ += 2; break;
     case 4: DIBCopy(1); row_ += 1; break;
     default: return false;
     }
-    // The next pass starts at its first row; a pass whose first row lies past
-    // the frame holds no rows.
-    static constexpr int FirstRow[] = {0, 0, 4, 2, 1};
-    while (pass_ <= 4 && row_ >= height_) {
-        ++pass_;
-        if (pass_ <= 4) row_ = FirstRow[pass_];
+    if (pass_ != 0) {
+        // The next pass starts at its first row; a pass whose first row lies
+        // past the frame holds no rows.
+        static constexpr int FirstRow[] = {0, 0, 4, 2, 1};
+        while (pass_ <= 4 && row_ >= height_) {
+            ++pass_;
+            if (pass_ <= 4) row_ = FirstRow[pass_];
+        }
+        more = pass_ <= 4;
     }
-    return pass_ <= 4;
+    // Each row comes once in its own pass; the copies an interlaced pass makes
+    // of it reach only rows of later passes.
+    if (stopEarly_) {
+        if (row >= neededFirst_ && row < neededEnd_) --neededLeft_;
+        if (neededLeft_ <= 0) {
+            stoppedEarly_ = more;
+            return false;
+        }
+    }
+    return more;
+}
+
+bool kxvGIF::NothingDrawnAfter(TStream& stream, std::uint8_t* buffer)
+{
+    const std::int64_t here = stream.Position();
+    bool nothing = false;
+    try {
+        SkipGifSubBlocks(stream, buffer);
+        for (;;) {
+            const std::uint8_t introducer = ReadGifByte(stream);
+            if (introducer == TrailerByte) {
+                nothing = true;
+                break;
+            }
+            // An image or text draws; any other extension does not.
+            if (introducer != ExtensionIntroducer || ReadGifByte(stream) == PlainTextLabel) break;
+            SkipGifSubBlocks(stream, buffer);
+        }
+    } catch (const EInvalidGraphic&) {
+        // A stream that ends first is decoded in full, and fails where a whole
+        // load fails.
+    }
+    stream.SetPosition(here);
+    return nothing;
 }
 
 void kxvGIF::DIBCopy(int count)
@@ -466,8 +538,8 @@ void kxvGIF::LoadPlaneTextExtension(TStream& stream, std::uint8_t* buffer)
     const int length = LoadSubBlock(stream, buffer);
     std::uint8_t header[12] = {};
     std::memcpy(header, buffer, std::size_t(std::min(length, 12)));
-    left_ = ReadU16(header) + OffsetX;
-    top_ = ReadU16(header + 2) + OffsetY;
+    left_ = ReadU16(header) + OffsetX - origin_.X;
+    top_ = ReadU16(header + 2) + OffsetY - origin_.Y;
     width_ = ReadU16(header + 4);
     height_ = ReadU16(header + 6);
     const int cellWidth = header[8], cellHeight = header[9];

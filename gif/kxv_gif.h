@@ -28,6 +28,14 @@ public:
     kxvGIF& operator=(const kxvGIF&) = delete;
 
     virtual void LoadFromStream(TStream& stream, TBitmap& bitmap);
+    // The part of the picture inside `region` alone, clipped to the picture: the
+    // bitmap takes that part's size, and only it is composed, with every frame's
+    // disposal and transparency as on the whole picture. The last frame is
+    // decoded only down to the region's last row when nothing is drawn after
+    // it. Answers where the part's top-left pixel lies in the picture. With
+    // KeepSize or a copy mode other than a source copy the whole picture is
+    // decoded (at 0, 0).
+    TPoint LoadRegionFromStream(TStream& stream, TBitmap& bitmap, const TRect& region);
     virtual void LoadFromFile(const std::string& fileName, TBitmap& bitmap);
     virtual bool IsSupport(TStream& stream);
     virtual bool IsSupport(const std::string& fileName);
@@ -94,6 +102,10 @@ private:
     // Lays out a zero-filled one-row DIB in image.
     static void MakeBitmapInfo(RowImage& image, int width, int bytesPerPixel, const TLogPalette* palette);
 
+    void Load(TStream& stream, TBitmap& bitmap, const TRect* region);
+    // True when the stream from here (a frame's image data) holds no further
+    // drawing up to its trailer; the stream is left where it stood.
+    bool NothingDrawnAfter(TStream& stream, std::uint8_t* buffer);
     int LoadSubBlock(TStream& stream, std::uint8_t* buffer);
     void LoadImageDescriptor(TStream& stream, std::uint8_t* buffer);
     void LoadGraphicControlExtension(TStream& stream, std::uint8_t* buffer);
@@ -119,6 +131,11 @@ private:
     GraphicControl control_;
     std::unique_ptr<TTimer> timer_;
 
+    // Where the bitmap's top-left pixel lies in the picture, and whether only a
+    // region of it is composed.
+    TPoint origin_;
+    bool region_ = false;
+
     // The current graphic.
     int left_ = 0;
     int top_ = 0;
@@ -126,6 +143,13 @@ private:
     int height_ = 0;
     int row_ = 0;
     int pass_ = 0;
+    // A frame that may end early ends once the frame rows the region needs,
+    // neededFirst_ up to neededEnd_, have come; neededLeft_ of them are to come.
+    bool stopEarly_ = false;
+    int neededFirst_ = 0;
+    int neededEnd_ = 0;
+    int neededLeft_ = 0;
+    bool stoppedEarly_ = false;  // with rows still to come
     bool transparentGraphic_ = false;
     bool sourceCopy_ = true;  // CopyMode was a source copy when the graphic began
     RowImage rowImage_;

@@ -60,6 +60,15 @@ void kxvImage::LoadBitmapStream(TStream& stream)
     stream.SetPosition(0);
     TakeBitmapHeader(stream);
     picture_.Bitmap().LoadFromStream(stream);
+    PictureOrigin = {};
+    Invalidate();
+}
+
+void kxvImage::LoadBitmapStream(TStream& stream, const TRect& region, TByteBuffer& rows)
+{
+    stream.SetPosition(0);
+    TakeBitmapHeader(stream);
+    PictureOrigin = picture_.Bitmap().LoadFromStream(stream, region, rows);
     Invalidate();
 }
 
@@ -68,10 +77,17 @@ bool kxvImage::LoadFromFile(const std::string& fileName)
     try {
         kxWaitCursor wait;
         if (fileName.empty() || !FileExists(fileName)) return false;
-        return LoadBitmapFile(fileName);
+        if (!LoadBitmapFile(fileName)) return false;
+        PictureOrigin = {};
+        return true;
     } catch (...) {
         return false;
     }
+}
+
+bool kxvImage::LoadRegionFromFile(const std::string& fileName, const TRect&)
+{
+    return LoadFromFile(fileName);
 }
 
 bool kxvImage::SaveToFile(const std::string& fileName)

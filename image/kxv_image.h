@@ -14,6 +14,7 @@
 #include "framework/picture.h"
 #include "image/kx_rect.h"
 
+class TByteBuffer;
 class TStream;
 
 enum kxvAutoZoom : std::uint8_t { azNone = 0, azSmall = 1, azLarge = 2, azAlways = 3 };
@@ -79,6 +80,13 @@ public:
     // True when the picture now holds the file; every failure gives false and
     // keeps the previous picture.
     virtual bool LoadFromFile(const std::string& fileName);
+    // As LoadFromFile, where the reader can for the part of the picture inside
+    // `region` (picture pixels) alone, clipped to the picture; PictureOrigin
+    // then says where the part lies. The view's own loader reads whole pictures.
+    virtual bool LoadRegionFromFile(const std::string& fileName, const TRect& region);
+    // Where the picture's top-left pixel lies in its source: 0, 0 after a whole
+    // load.
+    TPoint PictureOrigin;
     bool LoadBitmapFile(const std::string& fileName);
     // The bitmap path over the file already open: the stream stands at the file's
     // first byte; the file name chooses the picture's format by its extension.
@@ -86,6 +94,8 @@ public:
     // As LoadBitmapFile, from a stream holding a BMP file image, whatever the
     // file's name, but raising what LoadBitmapFile turns into false.
     void LoadBitmapStream(TStream& stream);
+    // The same for the part inside `region` alone, its rows read through `rows`.
+    void LoadBitmapStream(TStream& stream, const TRect& region, TByteBuffer& rows);
     bool SaveToFile(const std::string& fileName);
 
 private:

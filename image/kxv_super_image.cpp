@@ -102,6 +102,16 @@ bool kxvSuperImage::IsBitmap(const std::string& fileName)
 
 bool kxvSuperImage::LoadFromFile(const std::string& fileName)
 {
+    return Load(fileName, nullptr);
+}
+
+bool kxvSuperImage::LoadRegionFromFile(const std::string& fileName, const TRect& region)
+{
+    return Load(fileName, &region);
+}
+
+bool kxvSuperImage::Load(const std::string& fileName, const TRect* region)
+{
     kxWaitCursor wait;
     lastFailureMessage_.clear();
     if (fileName.empty() || !FileExists(fileName)) {
@@ -109,7 +119,7 @@ bool kxvSuperImage::LoadFromFile(const std::string& fileName)
         return false;
     }
     try {
-        const bool loaded = LoadContent(fileName);
+        const bool loaded = LoadContent(fileName, region);
         lastFailure_ = loaded ? TLoadFailure::None : TLoadFailure::Unrecognised;
         return loaded;
     } catch (const EFOpenError& error) {
@@ -130,9 +140,9 @@ bool kxvSuperImage::LoadFromFile(const std::string& fileName)
     return false;
 }
 
-bool kxvSuperImage::LoadContent(const std::string& fileName)
+bool kxvSuperImage::LoadContent(const std::string& fileName, const TRect* region)
 {
-    if (LoadBuiltIn(fileName)) return true;
+    if (region ? LoadBuiltInRegion(fileName, *region) : LoadBuiltIn(fileName)) return true;
     if (Susie->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*Susie);
     if (GV->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*GV);
     // Last comes the picture's own loader, which goes by the extension. It reads
@@ -176,15 +186,49 @@ bool kxvSuperImage::LoadBuiltIn(TStream& stream)
     if (!GIF.IsSupport(stream)) return false;
     stream.SetPosition(0);
     GIF.LoadFromStream(stream, Picture().Bitmap());
+    PictureOrigin = {};
+    TakeFromGIF();
+    return true;
+}
+
+// A region's file is read through a small buffer: a BMP file's header there,
+// then its rows straight from the file into the kept memory; a GIF file in
+// sequence, as far as the region needs. Memory then follows the region, not
+// the file.
+bool kxvSuperImage::LoadBuiltInRegion(const std::string& fileName, const TRect& region)
+{
+    constexpr std::size_t RegionReadBlock = 16 * 1024;
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    TBufferedReadStream stream(file, RegionReadBlock);
+    char type[2];
+    if (stream.Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0) {
+        // Not the kept memory while a load that waits holds it.
+        TByteBuffer own;
+        const bool keptFree = !fileBytesInUse_;
+        fileBytesInUse_ = true;
+        const ScopeExit released([this, keptFree] { fileBytesInUse_ = !keptFree; });
+        LoadBitmapStream(stream, region, keptFree ? fileBytes_ : own);
+        return true;
+    }
+    stream.SetPosition(0);
+    if (!GIF.IsSupport(stream)) return false;
+    stream.SetPosition(0);
+    PictureOrigin = GIF.LoadRegionFromStream(stream, Picture().Bitmap(), region);
+    TakeFromGIF();
+    return true;
+}
+
+void kxvSuperImage::TakeFromGIF()
+{
     ColorDepth = GIF.ColorDepth;
     CopyPalette(GIF.Palette());
     GIF.SetPalette(nullptr);
     Invalidate();
-    return true;
 }
 
 bool kxvSuperImage::TakeFromReader(TExternalReader& reader)
 {
+    PictureOrigin = {};
     ColorDepth = reader.SourceColorDepth();
     CopyPalette(reader.SourcePalette());
     reader.SetPalette(nullptr);

@@ -44,6 +44,10 @@ public:
     std::string GetFilter() override;
     // Never raises; false on every failure, with the reason in LastFailure().
     bool LoadFromFile(const std::string& fileName) override;
+    // The BMP and GIF readers decode only what the region needs, reading the
+    // file through a small buffer instead of whole; the outside readers decode
+    // the whole picture.
+    bool LoadRegionFromFile(const std::string& fileName, const TRect& region) override;
     // True when the file's first two bytes are "BM". Raises the file errors.
     static bool IsBitmap(const std::string& fileName);
 
@@ -55,12 +59,16 @@ public:
     void GIFOnPaint(kxvGIF& sender, kxRect* rect);
 
 private:
-    bool LoadContent(const std::string& fileName);
+    // LoadRegionFromFile, or without a region LoadFromFile.
+    bool Load(const std::string& fileName, const TRect* region);
+    bool LoadContent(const std::string& fileName, const TRect* region);
     bool LoadBuiltIn(const std::string& fileName);
     bool LoadBuiltIn(TStream& stream);
+    bool LoadBuiltInRegion(const std::string& fileName, const TRect& region);
+    void TakeFromGIF();
     bool TakeFromReader(TExternalReader& reader);
 
-    TByteBuffer fileBytes_;  // the last file read whole, its memory kept for the next
+    TByteBuffer fileBytes_;  // the last file read whole (or a region's rows), its memory kept for the next
     bool fileBytesInUse_ = false;
 
     TLoadFailure lastFailure_ = TLoadFailure::None;
