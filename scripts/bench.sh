@@ -18,7 +18,7 @@ for program in "$build"/bench/*; do
   [ -f "$program" ] && [ -x "$program" ] || continue
   name="$(basename "$program")"
   echo "== $name"
-  if [ "$name" = batch_bench ]; then "$program"; continue; fi
+  if [ "$name" = batch_bench ] || [ "$name" = clip_run_bench ]; then "$program"; continue; fi
   # Interleaved repetitions, medians: fairer on a machine that others share.
   "$program" --benchmark_repetitions=7 --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true --benchmark_out="$results/$name.json" \
