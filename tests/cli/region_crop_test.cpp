@@ -178,18 +178,12 @@ TEST(RegionCrop, AGifsLastFrameIsDecodedDownToTheRegionsLastRowOnly)
 
 TEST(RegionCrop, AGifCutShortBelowTheRegionFailsAsTheWholeLoadDoes)
 {
-    GifImage image;
-    image.width = 30;
-    image.height = 20;
-    image.globalRgb = Rgb({0x000000, 0xFF0000, 0x00FF00, 0x0000FF});
-    GifFrame frame;
-    frame.width = 30;
-    frame.height = 20;
-    for (int i = 0; i < 600; ++i) frame.pixels.push_back(std::uint8_t(i * 7 / 5 % 4));
-    image.frames = {frame};
-    const ByteVector full = EncodeGif(image);
+    ByteVector full;
+    for (const TRegionSample& sample : RegionSamples())
+        if (sample.Name == "gif_plain") full = sample.Bytes;
+    ASSERT_FALSE(full.empty());
     RegionCrop crop("region_gif_cut");
-    const TRect top{0, 0, 30, 3};
+    const TRect top{0, 0, 20, 3};
     ASSERT_TRUE(crop.Crop(full, top).regionOk);
     for (std::size_t cut : {1, 2, 6}) {
         SCOPED_TRACE(cut);
