@@ -191,17 +191,19 @@ bool kxvSuperImage::LoadBuiltIn(TStream& stream)
     return true;
 }
 
-// A region's file is read through a small buffer: a BMP file's header there,
-// then its rows straight from the file into the kept memory; a GIF file in
-// sequence, as far as the region needs. Memory then follows the region, not
-// the file.
+// A region's file is read through a small buffer, never whole: a BMP file's
+// header through one of a header's size, its rows straight from the file (as
+// reads of that size or more go) into the kept memory; a GIF file in sequence,
+// as far as the region needs. Memory then follows the region, not the file.
 bool kxvSuperImage::LoadBuiltInRegion(const std::string& fileName, const TRect& region)
 {
-    constexpr std::size_t RegionReadBlock = 16 * 1024;
+    constexpr std::size_t HeaderReadBlock = 2 * 1024, GifReadBlock = 16 * 1024;
     TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
-    TBufferedReadStream stream(file, RegionReadBlock);
     char type[2];
-    if (stream.Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0) {
+    const bool bitmap = file.Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0;
+    file.SetPosition(0);
+    TBufferedReadStream stream(file, bitmap ? HeaderReadBlock : GifReadBlock);
+    if (bitmap) {
         // Not the kept memory while a load that waits holds it.
         TByteBuffer own;
         const bool keptFree = !fileBytesInUse_;
@@ -210,7 +212,6 @@ bool kxvSuperImage::LoadBuiltInRegion(const std::string& fileName, const TRect& 
         LoadBitmapStream(stream, region, keptFree ? fileBytes_ : own);
         return true;
     }
-    stream.SetPosition(0);
     if (!GIF.IsSupport(stream)) return false;
     stream.SetPosition(0);
     PictureOrigin = GIF.LoadRegionFromStream(stream, Picture().Bitmap(), region);
