@@ -213,6 +213,11 @@ bool kxvSuperImage::LoadBuiltInRegion(const std::string& fileName, const TRect& 
         return true;
     }
     if (!GIF.IsSupport(stream)) return false;
+    // A region that takes the whole picture has nothing to leave out: it is
+    // read as a whole load reads it.
+    if (region.Left <= 0 && region.Top <= 0 && region.Right >= GIF.ScreenWidth + GIF.OffsetX &&
+        region.Bottom >= GIF.ScreenHeight + GIF.OffsetY)
+        return LoadBuiltIn(fileName);
     stream.SetPosition(0);
     PictureOrigin = GIF.LoadRegionFromStream(stream, Picture().Bitmap(), region);
     TakeFromGIF();
