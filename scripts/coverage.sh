@@ -27,7 +27,7 @@ for target in $(find "$build/fuzz" -type f -name '*_fuzz' -perm -u+x | sort); do
   replay=$out/replay/$name
   mkdir -p "$replay"
   [ -d "$root/fuzz/corpus/$name" ] && cp "$root/fuzz/corpus/$name"/* "$replay"/ 2>/dev/null || true
-  [ -x "${target}_seeds" ] && "${target}_seeds" "$replay"
+  [ -x "${target}_seeds" ] && LLVM_PROFILE_FILE=/dev/null "${target}_seeds" "$replay"
   args=()
   [ -f "$target.args" ] && read -r -a args < "$target.args"
   LLVM_PROFILE_FILE="$out/profiles/$name.%p.profraw" "$target" "${args[@]}" -runs=0 "$replay" \
