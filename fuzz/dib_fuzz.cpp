@@ -64,6 +64,7 @@ void CheckReads(TStream& stream, const std::uint8_t* expected, std::int64_t expe
         position += n;
     }
     if (stream.Read(chunk, sizeof chunk) != 0 || stream.Position() != size) std::abort();
+    if (stream.Write(chunk, 1) != 0) std::abort();  // the block is read-only
     stream.SetPosition(0);
 }
 
@@ -95,6 +96,7 @@ void FuzzFileStream(const std::uint8_t* data, std::size_t size, std::size_t info
     if (stream.Read(pixels.get(), std::int64_t(dib->ImageSize) + 1) != dib->ImageSize ||
         std::memcmp(pixels.get(), bits.get(), dib->ImageSize) != 0)
         std::abort();
+    if (stream.Write(pixels.get(), 1) != 0) std::abort();
     stream.SetPosition(0);
     if (const PaletteHandle palette = stream.MakePalette())
         if (palette->palVersion != 0x300 || palette->palNumEntries > TLogPalette::MaxEntries) std::abort();

@@ -62,15 +62,8 @@ int main(int argc, char** argv)
     seeds.emplace_back("extensions.gif", ext);
     // One colour over many rows: LZW strings longer than a table chunk, and more
     // rows than the decoder's row buffer holds at once.
-    GifImage tall;
-    tall.width = 16;
-    tall.height = 600;
-    tall.globalRgb = Rgb({0x000000, 0xFFFFFF});
-    GifFrame uniform;
-    uniform.width = 16;
-    uniform.height = 600;
-    uniform.pixels.assign(16 * 600, 1);
-    tall.frames = {uniform};
+    const GifFrame uniform{.width = 16, .height = 600, .pixels = std::vector<std::uint8_t>(16 * 600, 1)};
+    const GifImage tall{.width = 16, .height = 600, .globalRgb = Rgb({0x000000, 0xFFFFFF}), .frames = {uniform}};
     seeds.emplace_back("uniform_tall.gif", EncodeGif(tall));
     return WriteSeeds(argc, argv, seeds);
 }
