@@ -46,25 +46,31 @@ void CheckLayout(const TDibLayout& dib, std::size_t blockSize)
     }
 }
 
-// Reads the whole stream in pieces of varying length; every byte of it must be
-// the file header's or equal `expected` (the bytes behind the file header).
-void CheckReads(TStream& stream, const std::uint8_t* expected, std::int64_t expectedSize)
+// Reads the whole stream in pieces of varying length, then pieces from
+// positions across it and past its end. Every byte from `from` on must equal
+// `expected` (`expectedSize` bytes); those before it, the stream's own header,
+// begin with "BM".
+void CheckReads(TStream& stream, std::int64_t from, const std::uint8_t* expected, std::int64_t expectedSize)
 {
     const std::int64_t size = stream.Size();
-    if (size != kFileHeaderSize + expectedSize) std::abort();
+    if (size != from + expectedSize) std::abort();
     std::uint8_t chunk[80];
     std::int64_t position = 0;
-    for (std::int64_t step = 1; position < size; step = step % 67 + 13) {
-        const std::int64_t n = stream.Read(chunk, step);
-        if (n <= 0 || n > step) std::abort();
+    const auto check = [&](std::int64_t n, std::int64_t asked) {
+        if (n < 0 || n > asked || n != std::min(asked, std::max<std::int64_t>(size - position, 0))) std::abort();
         for (std::int64_t i = 0; i < n; ++i) {
-            const std::int64_t at = position + i - std::int64_t(kFileHeaderSize);
-            if (at >= 0 && chunk[i] != expected[at]) std::abort();
+            const std::int64_t at = position + i;
+            if (at >= from ? chunk[i] != expected[at - from] : at < 2 && chunk[i] != "BM"[at]) std::abort();
         }
-        position += n;
+        return n;
+    };
+    for (std::int64_t step = 1; position < size; step = step % 67 + 13) position += check(stream.Read(chunk, step), step);
+    for (std::int64_t k = 0; k <= 8; ++k) {
+        position = size * k / 7;  // the last two at and past the end
+        if (stream.Seek(position, soBeginning) != position) std::abort();
+        check(stream.Read(chunk, sizeof chunk), sizeof chunk);
     }
-    if (stream.Read(chunk, sizeof chunk) != 0 || stream.Position() != size) std::abort();
-    if (stream.Write(chunk, 1) != 0) std::abort();  // the block is read-only
+    if (stream.Write(chunk, 1) != 0) std::abort();  // the blocks are read-only
     stream.SetPosition(0);
 }
 
@@ -89,15 +95,7 @@ void FuzzFileStream(const std::uint8_t* data, std::size_t size, std::size_t info
     if (stream.BitsSize() != dib->ImageSize || stream.HeaderSize() < kFileHeaderSize + dib->HeaderSize) std::abort();
     // The header part is the stream's own copy (with repairs); the pixel bits
     // are the block's, in place.
-    std::uint8_t header[kFileHeaderSize];
-    if (stream.Read(header, kFileHeaderSize) != kFileHeaderSize || header[0] != 'B' || header[1] != 'M') std::abort();
-    stream.SetPosition(stream.HeaderSize());
-    std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[dib->ImageSize + 1]);
-    if (stream.Read(pixels.get(), std::int64_t(dib->ImageSize) + 1) != dib->ImageSize ||
-        std::memcmp(pixels.get(), bits.get(), dib->ImageSize) != 0)
-        std::abort();
-    if (stream.Write(pixels.get(), 1) != 0) std::abort();
-    stream.SetPosition(0);
+    CheckReads(stream, stream.HeaderSize(), bits.get(), dib->ImageSize);
     if (const PaletteHandle palette = stream.MakePalette())
         if (palette->palVersion != 0x300 || palette->palNumEntries > TLogPalette::MaxEntries) std::abort();
     Load(stream);
@@ -109,7 +107,7 @@ void FuzzPackedStream(const std::uint8_t* block, std::size_t size, const TDibLay
     try {
         kxvGVStream stream(block, size);
         if (!fits || stream.HeaderLength != kFileHeaderSize + dib->InfoSize()) std::abort();
-        CheckReads(stream, block, std::int64_t(dib->InfoSize()) + dib->ImageSize);
+        CheckReads(stream, kFileHeaderSize, block, std::int64_t(dib->InfoSize()) + dib->ImageSize);
         Load(stream);
     } catch (const EReadError&) {
         if (fits) std::abort();
