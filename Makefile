@@ -65,7 +65,7 @@ fuzz: fuzz-build
 	@bash scripts/fuzz.sh $(FUZZ) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 fuzz-keep: fuzz-build
-	@bash scripts/fuzz-keep.sh $(FUZZ)
+	@bash scripts/fuzz-keep.sh $(FUZZ) $(FUZZ_TARGETS)
 
 # The fuzz targets with clang's source coverage, replaying the kept corpus.
 coverage: deps
