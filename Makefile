@@ -12,9 +12,12 @@ WIN64 := build/win64
 BENCH := build/bench
 BENCH_WIN64 := build/bench-win64
 FUZZ := build/fuzz
+COVERAGE := build/coverage
 FUZZ_SECONDS ?= 60
+# Empty: every target; otherwise the names of the targets to run.
+FUZZ_TARGETS ?=
 
-.PHONY: dist screenshot-calendar deps native win32 win64 test test-native test-win32 test-win64 run bench fuzz screenshot samples clean
+.PHONY: dist screenshot-calendar deps native win32 win64 test test-native test-win32 test-win64 run bench fuzz fuzz-build fuzz-keep coverage screenshot samples clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -52,10 +55,24 @@ bench: deps
 	@cmake --build $(BENCH_WIN64) -j$(JOBS) --target batch_bench window_batch_bench
 	@bash scripts/bench.sh $(BENCH) $(BENCH_WIN64)
 
-fuzz: deps
+# Fuzzing starts from the kept corpus of fuzz/corpus and merges what it finds
+# into the build's copy; `make fuzz-keep` writes that back for a commit.
+fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVERN_TESTS=OFF -DTALVERN_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ) -j$(JOBS) --target fuzz_targets
-	@bash scripts/fuzz.sh $(FUZZ) $(FUZZ_SECONDS)
+
+fuzz: fuzz-build
+	@bash scripts/fuzz.sh $(FUZZ) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+fuzz-keep: fuzz-build
+	@bash scripts/fuzz-keep.sh $(FUZZ) $(FUZZ_TARGETS)
+
+# The fuzz targets with clang's source coverage, replaying the kept corpus.
+coverage: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(COVERAGE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVERN_TESTS=OFF -DTALVERN_FUZZ=ON \
+	  "-DCMAKE_CXX_FLAGS=-fprofile-instr-generate -fcoverage-mapping" "-DCMAKE_EXE_LINKER_FLAGS=-fprofile-instr-generate" >/dev/null
+	@cmake --build $(COVERAGE) -j$(JOBS) --target fuzz_targets
+	@bash scripts/coverage.sh $(COVERAGE)
 
 # One zip per Windows build under build/dist (scripts/dist.sh).
 dist: win32 win64

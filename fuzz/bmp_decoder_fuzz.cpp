@@ -1,7 +1,8 @@
 // TBitmap::LoadFromStream on arbitrary bytes. Besides the sanitizers' checks, the
 // bytes are decoded twice, in place from memory and through a stream that hands
-// out a few bytes per read, and both pictures must agree; pictures that TBitmap
-// writes without loss must load back unchanged.
+// out a few bytes per read, and both pictures must agree, as must two more
+// loads into the second picture; pictures that TBitmap writes without loss must
+// load back unchanged.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -46,6 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (Load(fromTrickle, trickle) != loaded) std::abort();
     if (!loaded) return 0;
     if (!SamePixels(fromMemory, fromTrickle) || fromMemory.PixelFormat != fromTrickle.PixelFormat) std::abort();
+    // Twice more into the second picture: a bitmap keeps the memory of the
+    // picture it replaces, and the third load decodes into it.
+    for (int load = 0; load < 2; ++load) {
+        memory.SetPosition(0);
+        if (!Load(fromTrickle, memory) || !SamePixels(fromMemory, fromTrickle)) std::abort();
+    }
 
     const TPixelFormat format = fromMemory.PixelFormat;
     if (format == pf15bit || format == pf24bit || format == pf32bit) {

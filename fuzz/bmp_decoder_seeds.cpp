@@ -1,13 +1,15 @@
 // Writes a few small valid BMP files, one of each header form, depth and
 // compression, into the folder named on the command line: the fuzzer's seeds.
+// Built with SEEDS_PACKED_DIB, it writes them without their file header: the
+// packed DIBs that outside decoders hand over.
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "framework/bitmap.h"
 #include "framework/bmp_builder.h"
 #include "framework/streams.h"
+#include "fuzz/seed_folder.h"
 
 namespace {
 
@@ -36,12 +38,7 @@ ByteVector Saved(TPixelFormat format)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s CORPUS-FOLDER\n", argv[0]);
-        return 2;
-    }
-    const std::string folder = argv[1];
-    std::vector<std::pair<std::string, ByteVector>> seeds = {
+    std::vector<TSeed> seeds = {
         {"saved_1bit", Saved(pf1bit)},
         {"saved_4bit", Saved(pf4bit)},
         {"saved_8bit", Saved(pf8bit)},
@@ -65,13 +62,13 @@ int main(int argc, char** argv)
         {"rle4", MakeBmp({.width = 8, .height = 2, .bitCount = 4, .compression = 2, .colors = GreyTable(16),
                           .pixels = {3, 0x12, 0, 5, 0x32, 0x10, 0x30, 0, 0, 0, 8, 0xF0, 0, 1}})},
     };
-    for (const auto& [name, bytes] : seeds) {
-        const std::string path = folder + "/" + name + ".bmp";
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
-            std::fprintf(stderr, "cannot write %s\n", path.c_str());
-            return 1;
-        }
+    for (auto& [name, bytes] : seeds) {
+#ifdef SEEDS_PACKED_DIB
+        bytes.erase(bytes.begin(), bytes.begin() + 14);
+        name += ".dib";
+#else
+        name += ".bmp";
+#endif
     }
-    return 0;
+    return WriteSeeds(argc, argv, seeds);
 }

@@ -1,21 +1,12 @@
 // Writes a few small GIF files into the folder named on the command line: the
 // fuzzer's seeds (interlace, local tables, transparency, disposal, extensions).
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "fuzz/seed_folder.h"
 #include "gif/gif_writer.h"
 
 namespace {
-
-void Save(const std::string& folder, const std::string& name, const std::vector<std::uint8_t>& bytes)
-{
-    const std::string path = folder + "/" + name;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-}
 
 std::vector<std::uint8_t> Pixels(int count, int colors)
 {
@@ -32,8 +23,7 @@ std::vector<std::uint8_t> Pixels(int count, int colors)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) return 1;
-    const std::string folder = argv[1];
+    std::vector<TSeed> seeds;
     GifImage image;
     image.width = 12;
     image.height = 9;
@@ -43,13 +33,13 @@ int main(int argc, char** argv)
     frame.height = 9;
     frame.pixels = Pixels(108, 4);
     image.frames = {frame};
-    Save(folder, "plain.gif", EncodeGif(image));
+    seeds.emplace_back("plain.gif", EncodeGif(image));
     frame.interlace = true;
     frame.control = true;
     frame.transparent = true;
     frame.disposal = 3;
     image.frames = {frame};
-    Save(folder, "interlaced_transparent.gif", EncodeGif(image));
+    seeds.emplace_back("interlaced_transparent.gif", EncodeGif(image));
     GifFrame second = frame;
     second.left = 3;
     second.top = 2;
@@ -60,7 +50,7 @@ int main(int argc, char** argv)
     second.disposal = 2;
     second.interlace = false;
     image.frames = {frame, second};
-    Save(folder, "animation.gif", EncodeGif(image));
+    seeds.emplace_back("animation.gif", EncodeGif(image));
     // Extensions: comment, application, plain text.
     std::vector<std::uint8_t> ext = GifHead(image);
     for (int b : std::initializer_list<int>{0x21, 0xFE, 2, 'h', 'i', 0, 0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.',
@@ -69,6 +59,11 @@ int main(int argc, char** argv)
     const auto body = GifFrameBytes(second, 4);
     ext.insert(ext.end(), body.begin(), body.end());
     ext.push_back(0x3B);
-    Save(folder, "extensions.gif", ext);
-    return 0;
+    seeds.emplace_back("extensions.gif", ext);
+    // One colour over many rows: LZW strings longer than a table chunk, and more
+    // rows than the decoder's row buffer holds at once.
+    const GifFrame uniform{.width = 16, .height = 600, .pixels = std::vector<std::uint8_t>(16 * 600, 1)};
+    const GifImage tall{.width = 16, .height = 600, .globalRgb = Rgb({0x000000, 0xFFFFFF}), .frames = {uniform}};
+    seeds.emplace_back("uniform_tall.gif", EncodeGif(tall));
+    return WriteSeeds(argc, argv, seeds);
 }

@@ -1,0 +1,81 @@
+// The text helpers on arbitrary bytes. The bytes, with a terminator, are read
+// the way a text reply is (the viewer's window rectangle: a number, one
+// separator, a number, ...), from an allocation of exactly their size, so that
+// no read may pass the terminator. At every number ParseInt must agree with a
+// reference conversion (the C library's, on the sign and digits it should
+// have accepted), and leave the cursor where that run ends. ScanDWord must find
+// what std::find finds among the bytes read as 32-bit values.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "image/text_helpers.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Blanks, an optional sign, blanks, digits: the value (clamped to int) and the
+// run's end.
+int Reference(const char* text, const char*& end)
+{
+    const char* p = text;
+    while (IsBlank(*p)) ++p;
+    std::string number;
+    if (*p == '-' || *p == '+') {
+        number += *p++;
+        while (IsBlank(*p)) ++p;
+    }
+    const char* digits = p;
+    while (IsDigit(*p)) ++p;
+    end = p;
+    if (p == digits) return 0;
+    number.append(digits, p);
+    const long long value = std::strtoll(number.c_str(), nullptr, 10);  // saturates on overflow
+    return int(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+void CheckNumbers(const char* text, std::size_t length)
+{
+    const char* cursor = text;
+    while (*cursor) {
+        const char* expectedEnd = nullptr;
+        const int expected = Reference(cursor, expectedEnd);
+        const int value = ParseInt(cursor);
+        if (value != expected || cursor != expectedEnd || cursor > text + length) std::abort();
+        if (*cursor) ++cursor;  // the separator, but never the terminator
+    }
+}
+
+void CheckScan(const std::uint8_t* data, std::size_t size)
+{
+    const std::size_t count = size / 4;
+    if (count == 0) return;
+    const std::unique_ptr<std::uint32_t[]> values(new std::uint32_t[count]);
+    std::memcpy(values.get(), data, count * 4);
+    // The value searched for: the last one, so that a hit may come at the end.
+    const std::uint32_t wanted = values[count - 1] ^ (size % 4 ? data[size - 1] : 0);
+    const std::uint32_t* found = std::find(values.get(), values.get() + count, wanted);
+    const std::optional<std::size_t> at = ScanDWord(values.get(), wanted, count);
+    if (at != (found == values.get() + count ? std::nullopt : std::optional<std::size_t>(found - values.get())))
+        std::abort();
+    if (ScanDWord(values.get(), wanted, 0)) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::unique_ptr<char[]> text(new char[size + 1]);
+    std::memcpy(text.get(), data, size);
+    text[size] = 0;
+    CheckNumbers(text.get(), std::strlen(text.get()));
+    CheckScan(data, size);
+    return 0;
+}
