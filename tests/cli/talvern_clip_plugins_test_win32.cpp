@@ -81,10 +81,11 @@ TEST(TalvernClipPlugins, HelpSaysWhatThePluginSetLoads)
     EXPECT_EQ(r.status, 0);
     std::string all;
     for (const std::string& line : r.lines) all += line + "\n";
-    if (sizeof(void*) == 8)
+    if (sizeof(void*) == 8) {
         EXPECT_TRUE(all.find("*.SPH in the 64-bit host, *.SPI in the 32-bit host") != std::string::npos ||
                     all.find("*.SPH only; *.SPI left out: talvern-spihost32.exe") != std::string::npos)
             << all;
+    }
     EXPECT_NE(all.find("--susie-timeout"), std::string::npos);
 }
 
