@@ -42,9 +42,8 @@ kxvSPI* kxvSusie::GetSPI(const std::string& name) const
     return nullptr;
 }
 
-std::shared_ptr<TSpiHost>& kxvSusie::HostFor(const std::string& path)
+std::shared_ptr<TSpiHost>& kxvSusie::HostFor(spi::TWidth width)
 {
-    const spi::TWidth width = spi::WidthOf(path);
     std::shared_ptr<TSpiHost>& host = width == spi::TWidth::Bits32 ? host32_ : host64_;
     if (!host) {
         host = std::make_shared<TSpiHost>(spi::HostProgram(width));
@@ -56,7 +55,7 @@ std::shared_ptr<TSpiHost>& kxvSusie::HostFor(const std::string& path)
 bool kxvSusie::AddSPI(const std::string& path)
 {
     if (GetSPI(FileNamePart(path))) return true;
-    std::shared_ptr<TSpiHost>& host = HostFor(path);
+    std::shared_ptr<TSpiHost>& host = HostFor(spi::WidthOf(path));
     if (!host->Available()) return false;
     auto spi = std::make_unique<kxvSPI>(path, host);
     if (!spi->Loaded) return false;
@@ -146,8 +145,9 @@ std::string kxvSusie::GetFilter()
 std::string kxvSusie::Remarks()
 {
 #ifdef _WIN64
-    if (!HostFor("probe.spi")->Available())
-        return "*.SPH only; *.SPI left out: " + HostFor("probe.spi")->Unavailable();
+    // Found out by starting the host, never assumed.
+    const std::shared_ptr<TSpiHost>& host32 = HostFor(spi::TWidth::Bits32);
+    if (!host32->Available()) return "*.SPH only; *.SPI left out: " + host32->Unavailable();
     return "*.SPH in the 64-bit host, *.SPI in the 32-bit host";
 #else
     return {};

@@ -76,7 +76,7 @@ public:
     kxvSPI* Current = nullptr;
 
 private:
-    std::shared_ptr<TSpiHost>& HostFor(const std::string& path);
+    std::shared_ptr<TSpiHost>& HostFor(spi::TWidth width);
 
     std::shared_ptr<TSpiHost> host32_;
     std::shared_ptr<TSpiHost> host64_;
