@@ -80,6 +80,15 @@ bool TSpiHost::Start(std::string& failure)
         return refuse(FileNameOf(program_) + " cannot be started here (error " + std::to_string(GetLastError()) + ")");
     process_.reset(created.hProcess);
     CloseHandle(created.hThread);
+    // A host goes when this program goes, even one stuck in a plug-in. Where
+    // jobs do not nest the host runs without one.
+    if (!job_) {
+        job_.reset(CreateJobObjectW(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (job_) SetInformationJobObject(job_.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    }
+    if (job_) AssignProcessToJobObject(job_.get(), process_.get());
 
     OVERLAPPED connect{};
     connect.hEvent = event_.get();
@@ -93,7 +102,8 @@ bool TSpiHost::Start(std::string& failure)
                 DWORD ignored = 0;
                 TerminateProcess(process_.get(), 1);
                 GetOverlappedResult(pipe_.get(), &connect, &ignored, TRUE);
-                return refuse(FileNameOf(program_) + (end == TEnd::TimedOut ? " did not start in time" : " ended at start: this machine does not run it"));
+                return refuse(FileNameOf(program_) +
+                              (end == TEnd::TimedOut ? " did not start in time" : " ended as it started"));
             }
         } else if (error != ERROR_PIPE_CONNECTED) {
             return refuse(FileNameOf(program_) + " did not connect");

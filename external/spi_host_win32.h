@@ -66,6 +66,7 @@ private:
     std::string unavailable_;
     bool started_ = false;
     bool busy_ = false;
+    UniqueHandle job_;
     UniqueHandle process_;
     UniqueFile pipe_;
     UniqueHandle event_;
