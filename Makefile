@@ -52,7 +52,7 @@ bench: deps
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DTALVERN_TESTS=OFF -DTALVERN_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) -j$(JOBS)
 	@cmake -S . -B $(BENCH_WIN64) -DCMAKE_BUILD_TYPE=Release -DTALVERN_TESTS=OFF -DTALVERN_BENCH=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
-	@cmake --build $(BENCH_WIN64) -j$(JOBS) --target batch_bench window_batch_bench
+	@cmake --build $(BENCH_WIN64) -j$(JOBS) --target batch_bench window_batch_bench wic_plugin_bench
 	@bash scripts/bench.sh $(BENCH) $(BENCH_WIN64)
 
 # Fuzzing starts from the kept corpus of fuzz/corpus and merges what it finds

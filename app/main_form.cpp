@@ -18,9 +18,9 @@
 namespace {
 
 // The plug-ins this build can load: 32-bit ones on the 32-bit build, 64-bit
-// ones on the 64-bit build.
+// and 32-bit ones on the 64-bit build.
 #ifdef _WIN64
-const char* const kPluginFilter = "プラグイン(*.sph)|*.SPH|全てのファイル(*.*)|*.*";
+const char* const kPluginFilter = "プラグイン(*.sph;*.spi)|*.SPH;*.SPI|全てのファイル(*.*)|*.*";
 const char* const kPluginPattern = "*.sph";
 #else
 const char* const kPluginFilter = "プラグイン(*.spi)|*.SPI|全てのファイル(*.*)|*.*";

@@ -11,6 +11,7 @@ TClipImage::TClipImage()
 
 void TClipImage::Configure(const TClipReaderOptions& options)
 {
+    Susie->SetPictureLimit(options.SusieTimeoutSeconds * 1000u);
     if (!options.SusieDirectory.empty()) SetSusiePath(options.SusieDirectory);
     if (!options.GVPath.empty()) SetGVPath(options.GVPath);
     if (options.NoSusie) SetSusieEnable(false);
@@ -52,6 +53,8 @@ std::string TClipImage::ReaderList()
 {
     std::string list = "Readers on:\n  built in\n    ﾋﾞｯﾄﾏｯﾌﾟ: *.BMP;*.RLE;*.RGB;*.DIB\n    GIF: *.GIF\n";
     if (SusieEnable) list += "  Susie plug-ins (" + GetSusiePath() + ")\n" + FilterLines(Susie->GetFilter());
+    if (const std::string remarks = SusieEnable ? Susie->Remarks() : ""; !remarks.empty())
+        list += "    (loads " + remarks + ")\n";
     if (GVEnable) list += "  GV (" + GetGVPath() + ")\n" + FilterLines(GV->GetFilter());
     if (!SusieEnable && !GVEnable) list += "  (no Susie plug-ins or GV)\n";
     return list;

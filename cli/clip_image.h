@@ -13,6 +13,7 @@ struct TClipReaderOptions {
     bool NoGV = false;
     std::string SusieDirectory;  // added as the plug-in button adds a folder
     std::string GVPath;          // as the GV button sets it
+    unsigned SusieTimeoutSeconds = 30;  // one picture from a plug-in
 };
 
 class TClipImage : public kxvSuperImage {

@@ -97,8 +97,9 @@ int main(int argc, char** argv)
     app.add_option("--out", outputDirectory,
                    "Output directory, created (one level) when missing; default: beside each source");
     app.add_option("--jobs,-j", jobs,
-                   "Files cropped at once; default: the number of processors. Susie plug-ins and GV\n"
-                   "are not made for several files at once: while either is on, one at a time")
+                   "Files cropped at once; default: the number of processors. Each worker has Susie\n"
+                   "plug-in hosts of its own; GV is not made for several files at once: while it is\n"
+                   "on, one at a time")
         ->capture_default_str()
         ->check(CLI::Range(1, 1024));
     app.add_option("--files-from", filesFrom,
@@ -109,6 +110,12 @@ int main(int argc, char** argv)
     app.add_flag("--no-gv", readers.NoGV, "Do not use GV");
     app.add_option("--susie-dir", readers.SusieDirectory, "Also load the Susie plug-ins of DIR")->type_name("DIR");
     app.add_option("--gv", readers.GVPath, "GV's program")->type_name("PATH");
+    app.add_option("--susie-timeout", readers.SusieTimeoutSeconds,
+                   "Seconds one picture may take in a Susie plug-in; past them its host is ended and\n"
+                   "the file is NG")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 3600))
+        ->type_name("SECONDS");
     app.footer([&readers] {
         TClipImage loader;
         loader.Configure(readers);
@@ -156,7 +163,7 @@ int main(int argc, char** argv)
             WriteLine(stderr, "talvern-clip: " + ConsoleText(checks.LastError()));
             return kExitUsage;
         }
-        if (loader->SusieEnable || loader->GVEnable) jobs = 1;
+        if (loader->GVEnable) jobs = 1;
     }
 
     const bool resultsOnTerminal = IsTerminal(stdout);

@@ -1,66 +1,71 @@
 #include "external/kxv_spi.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "external/plugin_fault_guard_win32.h"
 #include "framework/bitmap.h"
 #include "framework/exceptions.h"
+#include "framework/file_system.h"
 #include "framework/streams.h"
 #include "framework/win32/wide.h"
 #include "image/path_helpers.h"
 
-// Every call into the plug-in runs under a fault guard; a call that faults
-// counts as "no" (GetPluginInfo, IsSupported) or as an error result (the
-// picture calls). Texts the plug-in writes are read only up to their
-// terminator within the buffer or block that holds them.
+using spihost::TCall;
+using spihost::TReply;
+using spihost::TRequest;
 
+// Text crosses to the host as UTF-16, converted here and nowhere else.
 namespace {
 
-constexpr int kFaulted = -1;
-
-template <typename T>
-T Field(const std::uint8_t* record, std::size_t offset)
+std::u16string ToHost(const std::string& text)
 {
-    T value;
-    std::memcpy(&value, record + offset, sizeof value);
-    return value;
+    const std::wstring wide = Cp932ToWide(text);
+    return {reinterpret_cast<const char16_t*>(wide.data()), wide.size()};
 }
 
-bool IsLocalBlock(HLOCAL handle)
+std::string FromHost(std::u16string_view text)
 {
-    return handle && LocalFlags(handle) != LMEM_INVALID_HANDLE && LocalSize(handle) != 0;
+    return WideToCp932({reinterpret_cast<const wchar_t*>(text.data()), text.size()});
 }
 
 }  // namespace
 
-kxvSPI::kxvSPI(const std::string& path)
+namespace spi {
+
+TWidth WidthOf(const std::string& path)
+{
+    std::string extension = FileExtPart(path);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return extension == "spi" ? TWidth::Bits32 : TWidth::Bits64;
+}
+
+std::wstring HostProgram(TWidth width)
+{
+    const std::string program = ProgramPath();
+    const std::string dir = program.substr(0, program.size() - FileNamePart(program).size());
+    return Cp932ToWide(dir) + (width == TWidth::Bits32 ? L"talvern-spihost32.exe" : L"talvern-spihost64.exe");
+}
+
+}  // namespace spi
+
+kxvSPI::kxvSPI(const std::string& path) : kxvSPI(path, std::make_shared<TSpiHost>(spi::HostProgram(spi::WidthOf(path))))
+{
+}
+
+kxvSPI::kxvSPI(const std::string& path, std::shared_ptr<TSpiHost> host) : Host(std::move(host))
 {
     SetSpiName(path);
 }
 
-kxvSPI::~kxvSPI()
-{
-    FreeSpi();
-}
+kxvSPI::~kxvSPI() = default;
 
 bool kxvSPI::SetSpiName(const std::string& path)
 {
     SpiName = FileNamePart(path);
+    SpiPath = path;
     Loaded = false;
-    FreeSpi();
-    Module.reset(LoadLibraryW(Cp932ToWide(path).c_str()));
-    if (!Module) return false;
-    const auto resolve = [this](const char* name) { return reinterpret_cast<void*>(GetProcAddress(Module.get(), name)); };
-    getPluginInfo_ = reinterpret_cast<spi::GetPluginInfoProc>(resolve("GetPluginInfo"));
-    isSupported_ = reinterpret_cast<spi::IsSupportedProc>(resolve("IsSupported"));
-    getPictureInfo_ = reinterpret_cast<spi::GetPictureInfoProc>(resolve("GetPictureInfo"));
-    getPicture_ = reinterpret_cast<spi::GetPictureProc>(resolve("GetPicture"));
-    getPreview_ = reinterpret_cast<spi::GetPictureProc>(resolve("GetPreview"));
-    if (!getPluginInfo_) {
-        FreeSpi();
-        return false;
-    }
     Filter.clear();
     LastError = 0;
 
@@ -84,31 +89,60 @@ bool kxvSPI::SetSpiName(const std::string& path)
     return true;
 }
 
+// The library lives in the host, which keeps it until it ends.
 bool kxvSPI::FreeSpi()
 {
-    if (!Module) return true;
-    if (!FreeLibrary(Module.get())) return false;
-    Module.release();
-    getPluginInfo_ = nullptr;
-    isSupported_ = nullptr;
-    getPictureInfo_ = nullptr;
-    getPicture_ = nullptr;
-    getPreview_ = nullptr;
+    Loaded = false;
     return true;
+}
+
+TRequest kxvSPI::Request(TCall call) const
+{
+    TRequest request;
+    request.call = call;
+    request.plugin = ToHost(SpiPath);
+    request.file = ToHost(FileName);
+    request.offset = Offset;
+    request.memory = MemoryMode && call != TCall::IsSupported;
+    if (MemoryMode && Memory) {
+        // The image's length is the offset-or-length argument; IsSupported may
+        // look at 2 KB of it in any case.
+        const std::size_t size = std::max<std::size_t>(std::size_t(std::max(Offset, 0)), spi::kHeadSize);
+        request.bytes.assign(Memory, Memory + (call == TCall::IsSupported ? spi::kHeadSize : size));
+    }
+    return request;
+}
+
+std::optional<TReply> kxvSPI::Ask(TRequest request)
+{
+    if (!Host) {
+        FailureReason = "no plug-in host";
+        return std::nullopt;
+    }
+    std::optional<TReply> reply = Host->Call(request, FailureReason);
+    if (reply && reply->status == spihost::TStatus::Failed) {
+        FailureReason = FromHost(reply->reason);
+        return std::nullopt;
+    }
+    if (reply) FailureReason.clear();
+    return reply;
 }
 
 int kxvSPI::GetPluginInfo(int number, char* buffer, int length)
 {
-    if (!Module || !getPluginInfo_ || !buffer || length <= 0) return 0;
-    // The plug-in may write the whole buffer without a terminator.
-    std::vector<char> scratch(static_cast<std::size_t>(length) + 1, '\0');
-    int result = 0;
-    if (!TPluginFaultGuard(Module.get()).Run([&] { result = getPluginInfo_(number, scratch.data(), length); }))
-        return 0;
-    const std::size_t n = strnlen(scratch.data(), static_cast<std::size_t>(length));
-    std::memcpy(buffer, scratch.data(), n);
-    buffer[n < static_cast<std::size_t>(length) ? n : length - 1] = '\0';
-    return result;
+    if (!buffer || length <= 0) return 0;
+    TRequest request = Request(TCall::PluginInfo);
+    request.number = number;
+    request.length = length;
+    const std::optional<TReply> reply = Ask(std::move(request));
+    if (!reply) return 0;
+    // Whole characters only, and room for the terminator.
+    std::string text = FromHost(reply->text);
+    for (std::size_t units = reply->text.size(); text.size() >= std::size_t(length) && units > 0;)
+        text = FromHost(std::u16string_view(reply->text).substr(0, --units));
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return reply->result;
 }
 
 void kxvSPI::SetFileName(const std::string& name)
@@ -128,115 +162,66 @@ void kxvSPI::SetMemory(const std::uint8_t* data)
     if (IsSupport()) GetPictureInfo();
 }
 
-const char* kxvSPI::Input(const std::string& path) const
-{
-    return MemoryMode ? reinterpret_cast<const char*>(Memory) : path.c_str();
-}
-
 bool kxvSPI::IsSupport()
 {
     Support = false;
-    if (!Module || !isSupported_) return false;
-    const std::string path = PathForAnsiApi(FileName);
-    std::uintptr_t second = 0;
-    std::vector<std::uint8_t> head;
+    TRequest request = Request(TCall::IsSupported);
     if (!MemoryMode) {
         if (FileName.empty()) return false;
-        // Plug-ins tell a file handle from a pointer to the file's first bytes by
-        // its high bits, and some take one for the other: they all get the bytes.
         TFileStream file(FileName, fmOpenRead);
-        head.assign(spi::kHeadSize, 0);
-        file.Read(head.data(), static_cast<std::int64_t>(head.size()));
-        second = reinterpret_cast<std::uintptr_t>(head.data());
-    } else {
-        second = reinterpret_cast<std::uintptr_t>(Memory);
+        request.bytes.assign(spi::kHeadSize, 0);
+        request.bytes.resize(std::size_t(file.Read(request.bytes.data(), std::int64_t(spi::kHeadSize))));
     }
-    int answer = 0;
-    if (!TPluginFaultGuard(Module.get()).Run([&] { answer = isSupported_(path.c_str(), second); })) return false;
-    Support = answer != 0;
+    const std::optional<TReply> reply = Ask(std::move(request));
+    Support = reply && reply->result != 0;
     return Support;
 }
 
 bool kxvSPI::GetPictureInfo()
 {
-    if (!Module || !getPictureInfo_) return false;
-    const std::string path = PathForAnsiApi(FileName);
-    alignas(8) std::uint8_t record[spi::kPictureInfoBuffer] = {};
-    int result = kFaulted;
-    if (!TPluginFaultGuard(Module.get()).Run([&] {
-            result = getPictureInfo_(Input(path), Offset, MemoryMode ? 1 : 0, record);
-        }))
-        result = kFaulted;
-    LastError = result;
-    if (result != 0) return false;
-    Left = Field<std::int32_t>(record, 0);
-    Top = Field<std::int32_t>(record, 4);
-    Width = Field<std::int32_t>(record, 8);
-    Height = Field<std::int32_t>(record, 12);
-    XDensity = Field<std::uint16_t>(record, 16);
-    YDensity = Field<std::uint16_t>(record, 18);
-    ColorDepth = Field<std::int16_t>(record, 20);
-    TakeInfoText(record);
+    const std::optional<TReply> reply = Ask(Request(TCall::PictureInfo));
+    LastError = reply ? reply->result : spi::kNotCalled;
+    if (LastError != 0) return false;
+    Left = reply->info.left;
+    Top = reply->info.top;
+    Width = reply->info.width;
+    Height = reply->info.height;
+    XDensity = reply->info.xDensity;
+    YDensity = reply->info.yDensity;
+    ColorDepth = reply->info.colorDepth;
+    if (!reply->text.empty()) Info = FromHost(reply->text);
     return true;
-}
-
-void kxvSPI::TakeInfoText(const std::uint8_t* record)
-{
-    const auto handle = reinterpret_cast<HLOCAL>(Field<std::uintptr_t>(record, spi::kInfoTextHandleOffset));
-    // A handle read from where a plug-in laid out the record otherwise is no
-    // block of ours to lock or free: such a plug-in gives no text.
-    if (!IsLocalBlock(handle)) return;
-    UniqueLocal block(handle);
-    const ScopedLocalLock text(block.get());
-    if (!text) return;
-    const auto* chars = static_cast<const char*>(text.data());
-    Info.assign(chars, strnlen(chars, text.size()));
 }
 
 bool kxvSPI::GetPicture(TBitmap* bitmap, PaletteHandle& palette)
 {
-    return Decode(getPicture_, bitmap, palette);
+    return Decode(TCall::Picture, bitmap, palette);
 }
 
 bool kxvSPI::GetPreview(TBitmap* bitmap, PaletteHandle& palette)
 {
-    return Decode(getPreview_, bitmap, palette);
+    return Decode(TCall::Preview, bitmap, palette);
 }
 
-bool kxvSPI::Decode(spi::GetPictureProc entry, TBitmap* bitmap, PaletteHandle& palette)
+bool kxvSPI::Decode(TCall call, TBitmap* bitmap, PaletteHandle& palette)
 {
-    if (!Module || !entry || !bitmap) return false;
-    const std::string path = PathForAnsiApi(FileName);
-    HLOCAL info = nullptr;
-    HLOCAL bits = nullptr;
-    int result = kFaulted;
-    if (!TPluginFaultGuard(Module.get()).Run([&] {
-            result = entry(Input(path), Offset, MemoryMode ? 1 : 0, &info, &bits, nullptr, 0);
-        }))
-        result = kFaulted;
-    LastError = result;
-    if (result != 0) return false;
-    // Blocks that are no local memory are not ours to free either.
-    UniqueLocal infoBlock(IsLocalBlock(info) ? info : nullptr);
-    UniqueLocal bitsBlock(IsLocalBlock(bits) ? bits : nullptr);
-    if (!infoBlock || !bitsBlock) throw EInvalidGraphic("plug-in returned no picture");
-    palette = StoreBitmap(bitmap, std::move(infoBlock), std::move(bitsBlock));
-    return true;
-}
-
-PaletteHandle kxvSPI::StoreBitmap(TBitmap* bitmap, UniqueLocal info, UniqueLocal bits)
-{
-    const ScopedLocalLock header(info.get());
-    const ScopedLocalLock pixels(bits.get());
-    if (!header || !pixels ||
-        !Open(static_cast<const std::uint8_t*>(header.data()), header.size(),
-              static_cast<const std::uint8_t*>(pixels.data()), pixels.size()))
+    if (!bitmap) return false;
+    const std::optional<TReply> reply = Ask(Request(call));
+    LastError = reply ? reply->result : spi::kNotCalled;
+    if (!reply) return false;
+    if (LastError != 0) {
+        FailureReason = "the plug-in reported error " + std::to_string(LastError);
+        return false;
+    }
+    const std::optional<TSpiHost::TDibView> dib = Host->TakeDib(*reply);
+    if (!dib) throw EInvalidGraphic("plug-in picture does not fit its mapping");
+    if (!Open(dib->info, std::size_t(reply->infoBytes), dib->bits, std::size_t(reply->bitsBytes)))
         throw EInvalidGraphic("plug-in picture does not fit its blocks");
     struct CloseStream {
         kxvSPI* self;
         ~CloseStream() { self->Close(); }
     } closeStream{this};
-    PaletteHandle palette = MakePalette();
+    palette = MakePalette();
     bitmap->LoadFromStream(*this);
-    return palette;
+    return true;
 }

@@ -1,52 +1,46 @@
 #pragma once
-// kxvSPI: one Susie plug-in, a DLL exporting the five published functions. It
-// binds the library, reads its format list, asks it about a file, reads the
-// picture information and has it decode into a TBitmap. While decoding it is
-// itself the stream the bitmap loads from: the plug-in's DIB as a BMP file image
-// with the pixel bits read in place.
+// kxvSPI: one Susie plug-in, a DLL exporting the five published functions, run
+// in a plug-in host (external/spi_host_win32.h) and never in this process. It
+// has the host bind the library and read its format list, ask it about a file,
+// read the picture information and decode into a TBitmap. While decoding it is
+// itself the stream the bitmap loads from: the plug-in's DIB as a BMP file
+// image, with the pixel bits read in place from the mapping the host put them in.
 //
-// The 32-bit build binds *.spi plug-ins, the 64-bit build *.sph plug-ins, whose
-// offset-or-length and user-data arguments and IsSupported's second argument
-// are pointer-sized. Everything a plug-in hands back is bounded by the block it
-// came in; a plug-in that faults fails the call it faulted in.
-#include <windows.h>
-
+// *.spi plug-ins run in the 32-bit host, *.sph plug-ins in the 64-bit one. A
+// plug-in whose call ends or outlasts its host fails that call, with the reason
+// in FailureReason; its next call has a fresh host.
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "external/dib_file_stream.h"
+#include "external/spi_host_win32.h"
 #include "framework/palette.h"
-#include "framework/win32/handles.h"
 
 class TBitmap;
 
 namespace spi {
 
-// Pointer-sized in 64-bit plug-ins; in 32-bit ones a long, which is the same width.
-using LongPtr = std::intptr_t;
-using ProgressCallback = int(WINAPI*)(int num, int denom, LongPtr data);
-using GetPluginInfoProc = int(WINAPI*)(int infoNo, char* buffer, int length);
-using IsSupportedProc = int(WINAPI*)(const char* fileName, std::uintptr_t handleOrHead);
-using GetPictureInfoProc = int(WINAPI*)(const char* input, LongPtr offset, unsigned flag, void* info);
-using GetPictureProc = int(WINAPI*)(const char* input, LongPtr offset, unsigned flag, HLOCAL* info, HLOCAL* bits,
-                                    ProgressCallback progress, LongPtr data);
-
-// The picture-info record as published: packed, text handle at offset 22
-// (26 bytes in 32-bit plug-ins, 30 in 64-bit ones). Plug-ins get a zeroed
-// buffer of this size, which also holds the naturally aligned variant.
-constexpr std::size_t kPictureInfoBuffer = 40;
-constexpr std::size_t kInfoTextHandleOffset = 22;
 // What IsSupported is shown of a file.
 constexpr std::size_t kHeadSize = 2048;
 constexpr int kInfoLength = 80;
+// LastError of a call the host could not make.
+constexpr std::int32_t kNotCalled = -1;
+
+enum class TWidth { Bits32, Bits64 };
+// By the plug-in file's extension: ".spi" 32-bit, anything else 64-bit.
+TWidth WidthOf(const std::string& path);
+// The host program of that width, beside this program.
+std::wstring HostProgram(TWidth width);
 
 }  // namespace spi
 
 class kxvSPI : public TDibFileStream {
 public:
     kxvSPI() = default;
+    // In a host of its own, of the plug-in's width.
     explicit kxvSPI(const std::string& path);
+    kxvSPI(const std::string& path, std::shared_ptr<TSpiHost> host);
     ~kxvSPI() override;
 
     bool SetSpiName(const std::string& path);
@@ -61,12 +55,14 @@ public:
     // as does the bitmap's own loading of what the plug-in handed over.
     bool GetPicture(TBitmap* bitmap, PaletteHandle& palette);
     bool GetPreview(TBitmap* bitmap, PaletteHandle& palette);
-    PaletteHandle StoreBitmap(TBitmap* bitmap, UniqueLocal info, UniqueLocal bits);
 
     std::int32_t LastError = 0;
+    // Why the last call failed; empty after one that succeeded.
+    std::string FailureReason;
     bool Loaded = false;
     std::string SpiName;
-    UniqueModule Module;
+    std::string SpiPath;
+    std::shared_ptr<TSpiHost> Host;
     std::uint16_t PluginType = 0;
     std::uint16_t ApiVersion = 0;
     std::string Filter;
@@ -86,15 +82,8 @@ public:
     std::unique_ptr<kxvSPI> Next;
 
 private:
-    bool Decode(spi::GetPictureProc entry, TBitmap* bitmap, PaletteHandle& palette);
-    void TakeInfoText(const std::uint8_t* record);
-    // The first argument of the picture calls: the file's narrow path, or the
-    // image itself in memory mode.
-    const char* Input(const std::string& path) const;
-
-    spi::GetPluginInfoProc getPluginInfo_ = nullptr;
-    spi::IsSupportedProc isSupported_ = nullptr;
-    spi::GetPictureInfoProc getPictureInfo_ = nullptr;
-    spi::GetPictureProc getPicture_ = nullptr;
-    spi::GetPictureProc getPreview_ = nullptr;
+    spihost::TRequest Request(spihost::TCall call) const;
+    // The host's answer, or nullopt with FailureReason and LastError set.
+    std::optional<spihost::TReply> Ask(spihost::TRequest request);
+    bool Decode(spihost::TCall call, TBitmap* bitmap, PaletteHandle& palette);
 };

@@ -1,6 +1,7 @@
 #include "external/kxv_susie.h"
 
 #include "external/kx_find_file.h"
+#include "framework/exceptions.h"
 #include "framework/file_system.h"
 #include "framework/win32/registry.h"
 #include "image/path_helpers.h"
@@ -41,10 +42,22 @@ kxvSPI* kxvSusie::GetSPI(const std::string& name) const
     return nullptr;
 }
 
+std::shared_ptr<TSpiHost>& kxvSusie::HostFor(spi::TWidth width)
+{
+    std::shared_ptr<TSpiHost>& host = width == spi::TWidth::Bits32 ? host32_ : host64_;
+    if (!host) {
+        host = std::make_shared<TSpiHost>(spi::HostProgram(width));
+        host->PictureLimitMs = pictureLimitMs_;
+    }
+    return host;
+}
+
 bool kxvSusie::AddSPI(const std::string& path)
 {
     if (GetSPI(FileNamePart(path))) return true;
-    auto spi = std::make_unique<kxvSPI>(path);
+    std::shared_ptr<TSpiHost>& host = HostFor(spi::WidthOf(path));
+    if (!host->Available()) return false;
+    auto spi = std::make_unique<kxvSPI>(path, host);
     if (!spi->Loaded) return false;
     std::unique_ptr<kxvSPI>* link = &Head;
     while (*link && (*link)->SpiName < spi->SpiName) link = &(*link)->Next;
@@ -56,12 +69,19 @@ bool kxvSusie::AddSPI(const std::string& path)
 
 int kxvSusie::AddDirSPI(const std::string& directory)
 {
-    std::string pattern = directory;
-    FileAppendPath(pattern, kPluginMask);
-    kxFindFile finder(pattern, !IsAbsolute(directory));
+#ifdef _WIN64
+    const char* const masks[] = {"*.SPH", "*.SPI"};
+#else
+    const char* const masks[] = {"*.SPI"};
+#endif
     int added = 0;
-    while (finder.Next())
-        if (AddSPI(finder.FoundName())) ++added;
+    for (const char* mask : masks) {
+        std::string pattern = directory;
+        FileAppendPath(pattern, mask);
+        kxFindFile finder(pattern, !IsAbsolute(directory));
+        while (finder.Next())
+            if (AddSPI(finder.FoundName())) ++added;
+    }
     return added;
 }
 
@@ -122,13 +142,39 @@ std::string kxvSusie::GetFilter()
     return filter;
 }
 
+std::string kxvSusie::Remarks()
+{
+#ifdef _WIN64
+    // Found out by starting the host, never assumed.
+    const std::shared_ptr<TSpiHost>& host32 = HostFor(spi::TWidth::Bits32);
+    if (!host32->Available()) return "*.SPH only; *.SPI left out: " + host32->Unavailable();
+    return "*.SPH in the 64-bit host, *.SPI in the 32-bit host";
+#else
+    return {};
+#endif
+}
+
+void kxvSusie::SetPictureLimit(std::uint32_t milliseconds)
+{
+    pictureLimitMs_ = milliseconds;
+    for (std::shared_ptr<TSpiHost>* host : {&host32_, &host64_})
+        if (*host) (*host)->PictureLimitMs = milliseconds;
+}
+
+// A plug-in that could not be asked (its host ended, or the name could not be
+// passed) is passed over; its reason stands for the file when none accepts it.
 bool kxvSusie::IsSupport()
 {
+    FailureReason_.clear();
     for (Current = Head.get(); Current; Current = Current->Next.get()) {
         Current->Offset = Offset;
         Current->SetFileName(FileName);
         if (MemoryMode) Current->SetMemory(Memory);
-        if (!Current->Support) continue;
+        if (!Current->Support) {
+            if (FailureReason_.empty() && !Current->FailureReason.empty())
+                FailureReason_ = Current->SpiName + ": " + Current->FailureReason;
+            continue;
+        }
         Left = Current->Left;
         Top = Current->Top;
         Width = Current->Width;
@@ -138,6 +184,7 @@ bool kxvSusie::IsSupport()
         ColorDepth = Current->ColorDepth;
         Info = Current->Info;
         Support = true;
+        FailureReason_.clear();
         return true;
     }
     Support = false;
@@ -170,6 +217,7 @@ bool kxvSusie::GetPicture(TBitmap* bitmap)
     PaletteHandle palette;
     const bool decoded = Current->GetPicture(bitmap, palette);
     SetPalette(std::move(palette));
+    if (!decoded) FailureReason_ = Current->SpiName + ": " + Current->FailureReason;
     return decoded;
 }
 
@@ -191,9 +239,13 @@ bool kxvSusie::LoadFromFile(const std::string& fileName, TBitmap* bitmap)
 
 bool kxvSusie::LoadFromFile(const std::string& fileName, TBitmap& bitmap)
 {
+    FailureReason_.clear();
     try {
         return LoadFromFile(fileName, &bitmap);
+    } catch (const Exception& error) {
+        FailureReason_ = (Current ? Current->SpiName + ": " : std::string()) + error.Message;
     } catch (...) {
-        return false;
+        FailureReason_ = "the plug-in's picture could not be taken";
     }
+    return false;
 }

@@ -2,7 +2,9 @@
 // kxvSusie: the Susie plug-ins the program found, kept in a list sorted by file
 // name (byte order), and the multi-format loader's one call to decode a file with
 // the first plug-in that accepts it. The 32-bit build looks for "*.SPI" files,
-// the 64-bit build for "*.SPH".
+// which run in the 32-bit plug-in host; the 64-bit build for "*.SPH" files, run
+// in the 64-bit host, and "*.SPI" files too, in one set, where the 32-bit host
+// runs. Each width has one host for the whole set.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,12 +14,6 @@
 #include "image/external_reader.h"
 
 class TBitmap;
-
-#ifdef _WIN64
-inline constexpr const char* kPluginMask = "*.SPH";
-#else
-inline constexpr const char* kPluginMask = "*.SPI";
-#endif
 
 class kxvSusie : public TExternalReader {
 public:
@@ -54,6 +50,9 @@ public:
     void SetPath(const std::string& directory) override;
     std::string GetFilter() override;
     bool LoadFromFile(const std::string& fileName, TBitmap& bitmap) override;
+    std::string FailureReason() const override { return FailureReason_; }
+    std::string Remarks() override;
+    void SetPictureLimit(std::uint32_t milliseconds) override;
     int SourceColorDepth() const override { return ColorDepth; }
     const TLogPalette* SourcePalette() const override { return Palette.get(); }
     void SetPalette(PaletteHandle palette) override { Palette = std::move(palette); }
@@ -77,6 +76,12 @@ public:
     kxvSPI* Current = nullptr;
 
 private:
+    std::shared_ptr<TSpiHost>& HostFor(spi::TWidth width);
+
+    std::shared_ptr<TSpiHost> host32_;
+    std::shared_ptr<TSpiHost> host64_;
+    std::uint32_t pictureLimitMs_ = 30000;
+    std::string FailureReason_;
     std::string Path_;
     bool Enable_ = false;
 };

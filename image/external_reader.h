@@ -3,6 +3,7 @@
 // viewer bridge): a switch, a location, a format list, and a load into a bitmap
 // that leaves the source's colour depth and palette with the reader until the
 // loader takes them.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,13 @@ public:
     // False at once when off or when the file does not exist; true when the file
     // was decoded into `bitmap`. Never raises.
     virtual bool LoadFromFile(const std::string& fileName, TBitmap& bitmap) = 0;
+    // Why the last load failed where the reader took the file but could not
+    // decode it; empty otherwise.
+    virtual std::string FailureReason() const { return {}; }
+    // A line on what the reader leaves out or how it reads, for the reader list.
+    virtual std::string Remarks() { return {}; }
+    // How long one picture may take.
+    virtual void SetPictureLimit(std::uint32_t) {}
     // The source's bits per pixel and colour table of the last load.
     virtual int SourceColorDepth() const = 0;
     virtual const TLogPalette* SourcePalette() const = 0;

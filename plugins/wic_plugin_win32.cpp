@@ -1,4 +1,6 @@
-// A Susie import plug-in that decodes what the Windows Imaging Component decodes.
+// A Susie import plug-in that decodes what the Windows Imaging Component decodes,
+// with the Unicode exports (names ending in W: wide file names and texts) beside
+// the narrow ones.
 // It hands pictures back as plug-ins do: a BITMAPINFO block and bottom-up pixel
 // bits in local memory, 8 bits with the colour table for palette sources, 32
 // bits with alpha where the source has alpha, 24 bits otherwise. Every failure
@@ -89,8 +91,8 @@ bool HasSignature(const BYTE* head, std::size_t size)
            starts("MM\0*", 4) || starts("\0\0\1\0", 4) || starts("GIF8", 4) || starts("BM", 2);
 }
 
-// The input: a file by its narrow path from `offset` on, or an image in memory
-// of `length` bytes.
+// The input: a file by its narrow or wide path from `offset` on, or an image in
+// memory of `length` bytes.
 struct Source {
     UniqueCom<IWICImagingFactory> factory;
     UniqueCom<IWICStream> file;
@@ -99,18 +101,28 @@ struct Source {
     UniqueCom<IWICBitmapFrameDecode> frame;
 };
 
-int Open(Source& source, const char* input, LongPtr offsetOrLength, unsigned flag)
+struct Input {
+    const void* argument;
+    bool wide;  // a file's name is wide text
+};
+
+int Open(Source& source, Input input, LongPtr offsetOrLength, unsigned flag)
 {
-    if (!input) return kReadError;
+    if (!input.argument) return kReadError;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(source.factory.put()))))
         return kInternalError;
     if (FAILED(source.factory->CreateStream(source.stream.put()))) return kInternalError;
     if ((flag & 7) == 0) {
-        const int n = MultiByteToWideChar(CP_ACP, 0, input, -1, nullptr, 0);
-        if (n <= 0) return kReadError;
-        wchar_t* wide = new (std::nothrow) wchar_t[n];
-        if (!wide) return kNoMemory;
-        MultiByteToWideChar(CP_ACP, 0, input, -1, wide, n);
+        wchar_t* converted = nullptr;
+        if (!input.wide) {
+            const auto* narrow = static_cast<const char*>(input.argument);
+            const int n = MultiByteToWideChar(CP_ACP, 0, narrow, -1, nullptr, 0);
+            if (n <= 0) return kReadError;
+            converted = new (std::nothrow) wchar_t[n];
+            if (!converted) return kNoMemory;
+            MultiByteToWideChar(CP_ACP, 0, narrow, -1, converted, n);
+        }
+        const wchar_t* wide = input.wide ? static_cast<const wchar_t*>(input.argument) : converted;
         HRESULT hr;
         if (offsetOrLength <= 0) {
             hr = source.stream->InitializeFromFilename(wide, GENERIC_READ);
@@ -122,11 +134,11 @@ int Open(Source& source, const char* input, LongPtr offsetOrLength, unsigned fla
             rest.QuadPart = ~ULONGLONG{0} - start.QuadPart;
             if (SUCCEEDED(hr)) hr = source.stream->InitializeFromIStreamRegion(source.file.get(), start, rest);
         }
-        delete[] wide;
+        delete[] converted;
         if (FAILED(hr)) return kReadError;
     } else {
         if (offsetOrLength <= 0 || static_cast<ULONGLONG>(offsetOrLength) > 0xFFFFFFFFu) return kBrokenData;
-        if (FAILED(source.stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(input)),
+        if (FAILED(source.stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(input.argument)),
                                                        static_cast<DWORD>(offsetOrLength))))
             return kNoMemory;
     }
@@ -161,7 +173,7 @@ FormatFacts Facts(IWICImagingFactory* factory, const WICPixelFormatGUID& format)
     return facts;
 }
 
-int ReadInfo(const char* input, LongPtr offsetOrLength, unsigned flag, PictureInfo& info)
+int ReadInfo(Input input, LongPtr offsetOrLength, unsigned flag, PictureInfo& info)
 {
     Source source;
     if (const int result = Open(source, input, offsetOrLength, flag)) return result;
@@ -182,7 +194,7 @@ int ReadInfo(const char* input, LongPtr offsetOrLength, unsigned flag, PictureIn
     return kOk;
 }
 
-int Decode(const char* input, LongPtr offsetOrLength, unsigned flag, HLOCAL* infoOut, HLOCAL* bitsOut,
+int Decode(Input input, LongPtr offsetOrLength, unsigned flag, HLOCAL* infoOut, HLOCAL* bitsOut,
            ProgressCallback progress, LongPtr data)
 {
     if (!infoOut || !bitsOut) return kInternalError;
@@ -253,14 +265,45 @@ int Decode(const char* input, LongPtr offsetOrLength, unsigned flag, HLOCAL* inf
     return kOk;
 }
 
-int CopyText(const char* text, char* buffer, int length)
+// The texts are ASCII: a wide buffer takes them character by character.
+template <typename Char>
+int CopyText(const char* text, Char* buffer, int length)
 {
     if (!buffer || length <= 0) return 0;
     const int n = static_cast<int>(std::strlen(text));
     const int copied = n < length ? n : length - 1;
-    std::memcpy(buffer, text, static_cast<std::size_t>(copied));
-    buffer[copied] = '\0';
+    for (int i = 0; i < copied; ++i) buffer[i] = Char(text[i]);
+    buffer[copied] = Char(0);
     return copied;
+}
+
+template <typename Char>
+int PluginInfo(int infoNo, Char* buffer, int length)
+{
+    if (infoNo == 0) return CopyText("00IN", buffer, length);
+    if (infoNo == 1) return CopyText("TALVERN WIC import plug-in", buffer, length);
+    const int index = infoNo / 2 - 1;
+    if (index < 0 || index >= static_cast<int>(sizeof kFormats / sizeof kFormats[0])) return 0;
+    return CopyText(infoNo % 2 ? kFormats[index].description : kFormats[index].patterns, buffer, length);
+}
+
+int PictureInfoOf(Input input, LongPtr offsetOrLength, unsigned flag, PictureInfo* info)
+{
+    if (!info) return kInternalError;
+    ComScope com;
+    if (!com.ready()) return kInternalError;
+    PictureInfo result{};
+    const int code = ReadInfo(input, offsetOrLength, flag, result);
+    if (code == kOk) *info = result;
+    return code;
+}
+
+int PictureOf(Input input, LongPtr offsetOrLength, unsigned flag, HLOCAL* info, HLOCAL* bits,
+              ProgressCallback progress, LongPtr data)
+{
+    ComScope com;
+    if (!com.ready()) return kInternalError;
+    return Decode(input, offsetOrLength, flag, info, bits, progress, data);
 }
 
 }  // namespace
@@ -269,11 +312,12 @@ extern "C" {
 
 __declspec(dllexport) int WINAPI GetPluginInfo(int infoNo, char* buffer, int length)
 {
-    if (infoNo == 0) return CopyText("00IN", buffer, length);
-    if (infoNo == 1) return CopyText("TALVERN WIC import plug-in", buffer, length);
-    const int index = infoNo / 2 - 1;
-    if (index < 0 || index >= static_cast<int>(sizeof kFormats / sizeof kFormats[0])) return 0;
-    return CopyText(infoNo % 2 ? kFormats[index].description : kFormats[index].patterns, buffer, length);
+    return PluginInfo(infoNo, buffer, length);
+}
+
+__declspec(dllexport) int WINAPI GetPluginInfoW(int infoNo, wchar_t* buffer, int length)
+{
+    return PluginInfo(infoNo, buffer, length);
 }
 
 // The second argument is the open file's handle or a pointer to the file's
@@ -296,30 +340,45 @@ __declspec(dllexport) int WINAPI IsSupported(const char*, std::uintptr_t handleO
     return HasSignature(head, size) ? 1 : 0;
 }
 
+__declspec(dllexport) int WINAPI IsSupportedW(const wchar_t*, std::uintptr_t handleOrHead)
+{
+    return IsSupported(nullptr, handleOrHead);
+}
+
 __declspec(dllexport) int WINAPI GetPictureInfo(const char* input, LongPtr offsetOrLength, unsigned flag,
                                                 PictureInfo* info)
 {
-    if (!info) return kInternalError;
-    ComScope com;
-    if (!com.ready()) return kInternalError;
-    PictureInfo result{};
-    const int code = ReadInfo(input, offsetOrLength, flag, result);
-    if (code == kOk) *info = result;
-    return code;
+    return PictureInfoOf({input, false}, offsetOrLength, flag, info);
+}
+
+__declspec(dllexport) int WINAPI GetPictureInfoW(const wchar_t* input, LongPtr offsetOrLength, unsigned flag,
+                                                 PictureInfo* info)
+{
+    return PictureInfoOf({input, true}, offsetOrLength, flag, info);
 }
 
 __declspec(dllexport) int WINAPI GetPicture(const char* input, LongPtr offsetOrLength, unsigned flag, HLOCAL* info,
                                             HLOCAL* bits, ProgressCallback progress, LongPtr data)
 {
-    ComScope com;
-    if (!com.ready()) return kInternalError;
-    return Decode(input, offsetOrLength, flag, info, bits, progress, data);
+    return PictureOf({input, false}, offsetOrLength, flag, info, bits, progress, data);
+}
+
+__declspec(dllexport) int WINAPI GetPictureW(const wchar_t* input, LongPtr offsetOrLength, unsigned flag, HLOCAL* info,
+                                             HLOCAL* bits, ProgressCallback progress, LongPtr data)
+{
+    return PictureOf({input, true}, offsetOrLength, flag, info, bits, progress, data);
 }
 
 __declspec(dllexport) int WINAPI GetPreview(const char* input, LongPtr offsetOrLength, unsigned flag, HLOCAL* info,
                                             HLOCAL* bits, ProgressCallback progress, LongPtr data)
 {
     return GetPicture(input, offsetOrLength, flag, info, bits, progress, data);
+}
+
+__declspec(dllexport) int WINAPI GetPreviewW(const wchar_t* input, LongPtr offsetOrLength, unsigned flag, HLOCAL* info,
+                                             HLOCAL* bits, ProgressCallback progress, LongPtr data)
+{
+    return GetPictureW(input, offsetOrLength, flag, info, bits, progress, data);
 }
 
 }  // extern "C"

@@ -54,4 +54,6 @@ if [ -n "$windows" ]; then
   bash "$(dirname "$0")/with-display.sh" bash "$(dirname "$0")/wine-exec.sh" "$windows/bench/batch_bench.exe"
   echo "== window_batch_bench.exe under Wine"
   bash "$(dirname "$0")/with-display.sh" bash "$(dirname "$0")/wine-exec.sh" "$windows/bench/window_batch_bench.exe"
+  echo "== wic_plugin_bench.exe under Wine"
+  bash "$(dirname "$0")/with-display.sh" bash "$(dirname "$0")/wine-exec.sh" "$windows/bench/wic_plugin_bench.exe"
 fi

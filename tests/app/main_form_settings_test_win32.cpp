@@ -103,7 +103,7 @@ TEST_F(MainFormSettingsTest, LocatingDialogsAndWhatTheyChange)
     ASSERT_EQ(dialogs->opened.size(), 2u);
 #ifdef _WIN64
     const std::string pattern = "*.sph";
-    EXPECT_EQ(dialogs->opened[1].Filter, "プラグイン(*.sph)|*.SPH|全てのファイル(*.*)|*.*");
+    EXPECT_EQ(dialogs->opened[1].Filter, "プラグイン(*.sph;*.spi)|*.SPH;*.SPI|全てのファイル(*.*)|*.*");
 #else
     const std::string pattern = "*.spi";
     EXPECT_EQ(dialogs->opened[1].Filter, "プラグイン(*.spi)|*.SPI|全てのファイル(*.*)|*.*");

@@ -33,7 +33,7 @@ TEST(KxvSpi, BindsTheFormatListAndTheTypeFromInfoZero)
     WriteAll(dir + "\\text.sph", Bytes().str("not a library").data);
     kxvSPI text(dir + "\\text.sph");
     EXPECT_FALSE(text.Loaded);
-    EXPECT_FALSE(text.Module);
+    EXPECT_EQ(text.FailureReason.rfind("the plug-in does not load (error ", 0), 0u);
 }
 
 TEST(KxvSpi, MissingPictureExportsFailTheirOperationsOnly)
@@ -124,18 +124,43 @@ TEST(KxvSpi, KeepsErrorCodesAndTheInfoText)
     EXPECT_EQ(spi.Info, "comment from the plug-in");
 }
 
-TEST(KxvSpi, APluginThatFaultsFailsThatLoadOnly)
+TEST(KxvSpi, APluginThatEndsItsHostFailsThatLoadOnly)
 {
     const std::string dir = ScratchDir("spi_fault");
     kxvSPI spi(FixturePlugin("fixture_dib"));
     TBitmap bitmap;
     PaletteHandle palette;
-    for (char kind : {'F', 'R', 'F'}) {
+    for (char kind : {'F', 'R', 'X', 'O', 'H', 'F'}) {
         spi.SetFileName(WriteDibRequest(dir, kind));
         EXPECT_FALSE(spi.GetPicture(&bitmap, palette)) << kind;
-        EXPECT_NE(spi.LastError, 0);
+        EXPECT_EQ(spi.LastError, spi::kNotCalled);
+        EXPECT_NE(spi.FailureReason, "") << kind;
         spi.SetFileName(WriteDibRequest(dir, '2'));
-        EXPECT_TRUE(spi.GetPicture(&bitmap, palette)) << "after " << kind;
+        EXPECT_TRUE(spi.GetPicture(&bitmap, palette)) << "after " << kind << ": " << spi.FailureReason;
+        EXPECT_EQ(Pixel(bitmap, 1, 1), 0xFF0000u);
+    }
+}
+
+TEST(KxvSpi, NamesOutsideTheAnsiCodePageReachNarrowAndUnicodePlugins)
+{
+    const std::string dir = ScratchDir("spi_names");
+    const std::string picture = dir + "\\漢字Ω_2.tvd", text = dir + "\\漢字Ω_T.tvd";
+    WriteAll(picture, Bytes().str("TVDIB2").fill(10).data);
+    WriteAll(text, Bytes().str("TVDIBT").fill(10).data);
+    TBitmap bitmap;
+    PaletteHandle palette;
+    for (const char* name : {"fixture_dib", "fixture_wide"}) {
+        kxvSPI spi(FixturePlugin(name));
+        ASSERT_TRUE(spi.Loaded) << name;
+        EXPECT_EQ(spi.Filter, "Test DIB|*.tvd");
+        spi.SetFileName(picture);
+        ASSERT_TRUE(spi.Support) << name;
+        EXPECT_EQ(spi.Width, 2) << name;
+        EXPECT_TRUE(spi.GetPicture(&bitmap, palette)) << name << ": " << spi.FailureReason;
+        EXPECT_EQ(Pixel(bitmap, 0, 0), 0x00FF00u);
+        spi.SetFileName(text);
+        EXPECT_EQ(spi.Info, std::string(name) == "fixture_wide" ? "comment from the Unicode export"
+                                                                 : "comment from the plug-in");
     }
 }
 

@@ -173,3 +173,56 @@ TEST(KxvSusie, StartUpScansTheSystemDirectoryButNeverTheCurrentOne)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KxvSusie, APluginThatNeverReturnsIsEndedAtItsLimit)
+{
+    const std::string dir = ScratchDir("susie_hang");
+    kxvSusie set{kxvSusie::NoScan{}};
+    set.SetPictureLimit(2000);
+    ASSERT_TRUE(set.AddSPI(InstallPlugin(FixturePlugin("fixture_dib"), dir, "dib")));
+    set.SetEnable(true);
+    TBitmap bitmap;
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_FALSE(set.LoadFromFile(WriteDibRequest(dir, 'W'), bitmap));
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    EXPECT_GE(elapsed, 2000u);
+    EXPECT_LT(elapsed, 3000u);
+    EXPECT_EQ(set.FailureReason(), "dib" + PluginExtension() +
+                                       ": the plug-in did not return from GetPicture within 2 s; its host was ended");
+    // The plug-in stays in the set, in a fresh host.
+    EXPECT_TRUE(set.LoadFromFile(WriteDibRequest(dir, '2'), bitmap));
+    EXPECT_EQ(set.FailureReason(), "");
+}
+
+#ifdef _WIN64
+// Whether the 32-bit host runs is found out by the set itself, by starting it.
+TEST(KxvSusie, The64BitSetHoldsBothWidthsWhereThe32BitHostRuns)
+{
+    const std::string dir = ScratchDir("susie_widths");
+    InstallPlugin(FixturePlugin32("fixture_dib"), dir, "a32");
+    InstallPlugin(FixturePlugin("fixture_dib"), dir, "b64");
+    kxvSusie set{kxvSusie::NoScan{}};
+    set.SetPath(dir);
+    const std::string remarks = set.Remarks();
+    TBitmap bitmap;
+    if (remarks.find("left out") != std::string::npos) {
+        EXPECT_EQ(remarks.rfind("*.SPH only; *.SPI left out: talvern-spihost32.exe ", 0), 0u) << remarks;
+        EXPECT_EQ(Names(set), std::vector<std::string>{"b64.sph"});
+    } else {
+        EXPECT_EQ(remarks, "*.SPH in the 64-bit host, *.SPI in the 32-bit host");
+        ASSERT_EQ(Names(set), (std::vector<std::string>{"a32.spi", "b64.sph"}));
+        EXPECT_EQ(set.GetFilter(), "Test DIB|*.tvd|Test DIB|*.tvd");
+        ASSERT_TRUE(set.LoadFromFile(WriteDibRequest(dir, '8'), bitmap));
+        EXPECT_EQ(set.Current->SpiName, "a32.spi");
+        EXPECT_EQ(bitmap.ScanLine(0)[1] & 0xFFFFFF, std::uint32_t(30 << 16 | 195 << 8 | 60));
+        set.DeleteSPI("a32.spi");
+    }
+    ASSERT_TRUE(set.LoadFromFile(WriteDibRequest(dir, '8'), bitmap));
+    EXPECT_EQ(set.Current->SpiName, "b64.sph");
+    EXPECT_EQ(bitmap.ScanLine(0)[1] & 0xFFFFFF, std::uint32_t(30 << 16 | 195 << 8 | 60));
+}
+#endif
+
+}  // namespace

@@ -30,6 +30,11 @@ std::string FixturePlugin(const std::string& name)
     return BuildDir() + "\\tests\\fixtures\\" + name + PluginExtension();
 }
 
+std::string FixturePlugin32(const std::string& name)
+{
+    return BuildDir() + "\\companion32\\tests\\fixtures\\" + name + ".spi";
+}
+
 std::string ShippedPlugin()
 {
     return BuildDir() + "\\app\\talvern_wic" + PluginExtension();
@@ -37,7 +42,7 @@ std::string ShippedPlugin()
 
 std::string InstallPlugin(const std::string& plugin, const std::string& dir, const std::string& name)
 {
-    const std::string target = dir + "\\" + name + PluginExtension();
+    const std::string target = dir + "\\" + name + plugin.substr(plugin.size() - 4);
     CopyFileW(Cp932ToWide(plugin).c_str(), Cp932ToWide(target).c_str(), FALSE);
     return target;
 }
