@@ -25,6 +25,10 @@ protected:
     HWND AddChild(const wchar_t* className, const std::wstring& text, DWORD style, int x, int y, int width,
                   int height, int id, DWORD exStyle = 0);
     void Close() { closed_ = true; }
+    // Resizes the window's client area and centres it again, on the screen.
+    void SetClientSize(int clientWidth, int clientHeight);
+    // The width of a line of text in the window's font.
+    int TextWidth(const std::wstring& text) const;
     // The window's messages; return true when handled (result in `result`).
     virtual bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 
