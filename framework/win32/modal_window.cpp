@@ -33,13 +33,14 @@ TModalWindow::TModalWindow(const std::string& title, int clientWidth, int client
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                             Cp932ToWide("ＭＳ Ｐゴシック").c_str()));
 
-    window_.reset(CreateWindowExW(kExStyle, kModalWindowClass, Cp932ToWide(title).c_str(), kStyle, 0, 0, 0, 0, owner,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr));
+    const RECT at = Placement(clientWidth, clientHeight);
+    window_.reset(CreateWindowExW(kExStyle, kModalWindowClass, Cp932ToWide(title).c_str(), kStyle, at.left, at.top,
+                                  at.right - at.left, at.bottom - at.top, owner, nullptr, GetModuleHandleW(nullptr),
+                                  nullptr));
     SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetClientSize(clientWidth, clientHeight);
 }
 
-void TModalWindow::SetClientSize(int clientWidth, int clientHeight)
+RECT TModalWindow::Placement(int clientWidth, int clientHeight) const
 {
     RECT r{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
@@ -49,7 +50,14 @@ void TModalWindow::SetClientSize(int clientWidth, int clientHeight)
     if (!owner_ || !GetWindowRect(owner_, &area)) area = screen;
     const int x = std::max(screen.left, std::min(area.left + (area.right - area.left - width) / 2, screen.right - width));
     const int y = std::max(screen.top, std::min(area.top + (area.bottom - area.top - height) / 2, screen.bottom - height));
-    SetWindowPos(window_.get(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return RECT{x, y, x + width, y + height};
+}
+
+void TModalWindow::SetClientSize(int clientWidth, int clientHeight)
+{
+    const RECT at = Placement(clientWidth, clientHeight);
+    SetWindowPos(window_.get(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int TModalWindow::TextWidth(const std::wstring& text) const

@@ -25,7 +25,7 @@ protected:
     HWND AddChild(const wchar_t* className, const std::wstring& text, DWORD style, int x, int y, int width,
                   int height, int id, DWORD exStyle = 0);
     void Close() { closed_ = true; }
-    // Resizes the window's client area and centres it again, on the screen.
+    // Resizes the window's client area and centres it again.
     void SetClientSize(int clientWidth, int clientHeight);
     // The width of a line of text in the window's font.
     int TextWidth(const std::wstring& text) const;
@@ -34,6 +34,9 @@ protected:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    // The window's rectangle for a client area of this size, centred over the
+    // owner (or the screen) and kept on the screen.
+    RECT Placement(int clientWidth, int clientHeight) const;
 
     HWND owner_;
     UniqueGdiObject font_;
