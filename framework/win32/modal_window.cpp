@@ -90,6 +90,7 @@ void TModalWindow::ShowModal()
     const bool ownerWasEnabled = owner_ && IsWindowEnabled(owner_);
     if (ownerWasEnabled) EnableWindow(owner_, FALSE);
     ShowWindow(window_.get(), SW_SHOW);
+    if (const HWND first = GetNextDlgTabItem(window_.get(), nullptr, FALSE)) SetFocus(first);  // typing goes there
     MSG message;
     while (!closed_) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);

@@ -158,6 +158,7 @@ TEST_F(OnScreen, TheDirectoryChooserAndItsQuestionReachTheScreen)
                                !Drawn(button("OK"), COLOR_BTNFACE) || !Drawn(button("キャンセル"), COLOR_BTNFACE) ||
                                !Drawn(button("ヘルプ"), COLOR_BTNFACE))
                                return false;
+                           EXPECT_EQ(GetFocus(), chooser.PathEdit());
                            SetWindowTextW(chooser.PathEdit(), Cp932ToWide(base + "\\missing").c_str());
                            PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                            return true;
