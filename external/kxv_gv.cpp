@@ -6,6 +6,7 @@
 #include "external/kxv_gv_stream.h"
 #include "framework/application.h"
 #include "framework/bitmap.h"
+#include "framework/clock.h"
 #include "framework/file_system.h"
 #include "framework/win32/registry.h"
 #include "framework/win32/wide.h"
@@ -19,7 +20,7 @@
 namespace {
 
 constexpr DWORD kRequestTimeoutMs = 10000;
-constexpr DWORD kPollPauseMs = 10;
+constexpr std::int64_t kPollPeriodMs = 20;
 constexpr UINT kDibFormat = 18;
 
 const char* OnOff(bool on) { return on ? "ON" : "OFF"; }
@@ -127,14 +128,19 @@ bool kxvGV::LoadFromFile(const std::string& fileName, TBitmap& bitmap)
     return result;
 }
 
+// One request a poll period at most, whatever input is pending: a message that
+// ends the pause early is handled, and the pause goes on for what is left of it.
 bool kxvGV::WaitForDIB()
 {
-    const DWORD start = GetTickCount();
+    const std::int64_t start = MonotonicMilliseconds();
     for (;;) {
+        const std::int64_t polled = MonotonicMilliseconds();
         if (DIBRequest()) return true;
-        if (!Connected() || GetTickCount() - start >= DIBWaitLimitMs) return false;
-        Application().ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollPauseMs, QS_ALLINPUT);
+        if (!Connected() || polled - start >= std::int64_t{DIBWaitLimitMs}) return false;
+        for (std::int64_t waited = 0; waited < kPollPeriodMs; waited = MonotonicMilliseconds() - polled) {
+            Application().ProcessMessages();
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(kPollPeriodMs - waited), QS_ALLINPUT);
+        }
     }
 }
 

@@ -2,11 +2,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "framework/win32/wide.h"
 
 namespace {
 
 constexpr wchar_t kModalWindowClass[] = L"TalvernModalWindow";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 }  // namespace
 
@@ -29,18 +33,40 @@ TModalWindow::TModalWindow(const std::string& title, int clientWidth, int client
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                             Cp932ToWide("ＭＳ Ｐゴシック").c_str()));
 
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    RECT r{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    RECT area;
-    if (!owner || !GetWindowRect(owner, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int x = area.left + (area.right - area.left - width) / 2;
-    const int y = area.top + (area.bottom - area.top - height) / 2;
-    window_.reset(CreateWindowExW(exStyle, kModalWindowClass, Cp932ToWide(title).c_str(), style, x, y, width, height,
-                                  owner, nullptr, GetModuleHandleW(nullptr), nullptr));
+    const RECT at = Placement(clientWidth, clientHeight);
+    window_.reset(CreateWindowExW(kExStyle, kModalWindowClass, Cp932ToWide(title).c_str(), kStyle, at.left, at.top,
+                                  at.right - at.left, at.bottom - at.top, owner, nullptr, GetModuleHandleW(nullptr),
+                                  nullptr));
     SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+RECT TModalWindow::Placement(int clientWidth, int clientHeight) const
+{
+    RECT r{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    RECT screen, area;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    if (!owner_ || !GetWindowRect(owner_, &area)) area = screen;
+    const int x = std::max(screen.left, std::min(area.left + (area.right - area.left - width) / 2, screen.right - width));
+    const int y = std::max(screen.top, std::min(area.top + (area.bottom - area.top - height) / 2, screen.bottom - height));
+    return RECT{x, y, x + width, y + height};
+}
+
+void TModalWindow::SetClientSize(int clientWidth, int clientHeight)
+{
+    const RECT at = Placement(clientWidth, clientHeight);
+    SetWindowPos(window_.get(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TModalWindow::TextWidth(const std::wstring& text) const
+{
+    const UniqueDC dc(CreateCompatibleDC(nullptr));
+    const ScopedSelect select(dc.get(), font_.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
 }
 
 // The window goes after the derived part: it must not reach it any more.
@@ -64,6 +90,7 @@ void TModalWindow::ShowModal()
     const bool ownerWasEnabled = owner_ && IsWindowEnabled(owner_);
     if (ownerWasEnabled) EnableWindow(owner_, FALSE);
     ShowWindow(window_.get(), SW_SHOW);
+    if (const HWND first = GetNextDlgTabItem(window_.get(), nullptr, FALSE)) SetFocus(first);  // typing goes there
     MSG message;
     while (!closed_) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);

@@ -25,11 +25,18 @@ protected:
     HWND AddChild(const wchar_t* className, const std::wstring& text, DWORD style, int x, int y, int width,
                   int height, int id, DWORD exStyle = 0);
     void Close() { closed_ = true; }
+    // Resizes the window's client area and centres it again.
+    void SetClientSize(int clientWidth, int clientHeight);
+    // The width of a line of text in the window's font.
+    int TextWidth(const std::wstring& text) const;
     // The window's messages; return true when handled (result in `result`).
     virtual bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    // The window's rectangle for a client area of this size, centred over the
+    // owner (or the screen) and kept on the screen.
+    RECT Placement(int clientWidth, int clientHeight) const;
 
     HWND owner_;
     UniqueGdiObject font_;

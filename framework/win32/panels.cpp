@@ -1,6 +1,10 @@
 #include "framework/win32/panels.h"
 
+#include "framework/path_ellipsis.h"
+
 namespace {
+
+constexpr int kCaptionLeft = 8;
 
 void Bevel(TCanvas& canvas, TRect r, TBevelCut cut)
 {
@@ -48,11 +52,15 @@ void TGroupBox::PaintBackground(TCanvas& canvas)
     canvas.FrameRect(TRect{frame.Left + 1, frame.Top + 1, frame.Right, frame.Bottom});
     canvas.Brush.Color = shadow;
     canvas.FrameRect(TRect{frame.Left, frame.Top, frame.Right - 1, frame.Bottom - 1});
-    if (!caption_.empty()) {
-        const int width = canvas.TextWidth(caption_);
+    // The caption keeps a margin from the frame's right side as from its left;
+    // one too wide (the previewed file's path) gives way in its middle.
+    const std::string caption = PathEllipsis(caption_, Width() - 2 * kCaptionLeft - 2,
+                                             [&](const std::string& text) { return canvas.TextWidth(text); });
+    if (!caption.empty()) {
+        const int width = canvas.TextWidth(caption);
         canvas.Brush.Color = static_cast<TColor>(GetSysColor(COLOR_BTNFACE));
-        canvas.FillRect(TRect{6, 0, 8 + width + 2, textHeight});
+        canvas.FillRect(TRect{kCaptionLeft - 2, 0, kCaptionLeft + width + 2, textHeight});
         canvas.Font.Color = static_cast<TColor>(GetSysColor(COLOR_BTNTEXT));
-        canvas.TextOut(8, 0, caption_);
+        canvas.TextOut(kCaptionLeft, 0, caption);
     }
 }

@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "framework/application.h"
+#include "framework/cp932.h"
 #include "framework/file_system.h"
 #include "framework/win32/directory_chooser_win32.h"
+#include "framework/win32/handles.h"
 #include "framework/win32/help_window.h"
 #include "framework/win32/wide.h"
 #include "framework/win32/win32_platform.h"
@@ -97,4 +99,27 @@ TEST(HelpWindow, ListsTheTopicsAndShowsTheChosenOne)
 
     THelpWindow missing(dir + "\\none.HLP", nullptr);
     EXPECT_EQ(SendMessageW(missing.Contents(), LB_GETCOUNT, 0, 0), 1);
+}
+
+TEST(HelpWindow, TheListFitsTheLongestTopicAndTheTextKeepsItsOwnLines)
+{
+    const std::string dir = ScratchDir("help_layout");
+    const std::string title = Cp932ToUtf8("コマンドラインでの切り抜き");
+    std::string item = "  1.";
+    for (int i = 0; i < 40; ++i) item += " word";
+    const std::string text = "= A\r\nintro\r\n" + item + "\r\n  2. end\r\n= " + title + "\r\nx\r\n";
+    WriteAll(dir + "\\T.HLP", std::vector<std::uint8_t>(text.begin(), text.end()));
+    THelpWindow help(dir + "\\T.HLP", nullptr);
+
+    const UniqueDC dc(CreateCompatibleDC(nullptr));
+    const ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(help.Contents(), WM_GETFONT, 0, 0)));
+    const std::wstring wideTitle = Utf8ToWide(title);
+    SIZE titleSize{};
+    GetTextExtentPoint32W(dc.get(), wideTitle.c_str(), int(wideTitle.size()), &titleSize);
+    RECT list;
+    GetClientRect(help.Contents(), &list);
+    EXPECT_GE(list.right, titleSize.cx + 2);
+
+    // A line too long for the window scrolls rather than wrapping.
+    EXPECT_EQ(SendMessageW(help.TopicText(), EM_GETLINECOUNT, 0, 0), 3);
 }

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
+#undef TextOut  // the canvas method, not the ANSI/wide macro
 
 #include <cstring>
 #include <memory>
@@ -169,6 +170,56 @@ TEST_F(MainFormTest, ImageInfoButtonTakesTheWholePicture)
     Pump();
     EXPECT_EQ(Edits(), (std::vector<std::string>{"0", "0", "319", "199", "320", "200"}));
     EXPECT_EQ(form->ShapeClip.Cursor(), crDefault);
+}
+
+// The columns of `image` between rows top and bottom that hold a pixel other
+// than `background`.
+std::vector<int> InkColumns(const TBitmap& image, int top, int bottom, std::uint32_t background)
+{
+    std::vector<int> columns;
+    for (int x = 0; x < image.Width(); ++x)
+        for (int y = top; y < bottom; ++y)
+            if ((image.ScanLine(y)[x] & 0xFFFFFF) != background) {
+                columns.push_back(x);
+                break;
+            }
+    return columns;
+}
+
+TEST_F(MainFormTest, ALongPreviewedPathShowsItsFileNameInsideTheFrame)
+{
+    const std::string dir = ScratchDir("image_info_path") + "\\a rather long folder name\\of the summer pictures";
+    ASSERT_TRUE(ForceDirectories(dir));
+    WriteBitmap(dir + "\\photo640.bmp", 64, 48, clGray);
+    ASSERT_TRUE(form->LoadPreview(dir + "\\photo640.bmp"));
+    EXPECT_EQ(form->GroupBoxImageInfo.Caption(), dir + "\\photo640.bmp");  // the text stays the path
+
+    TBitmap box;
+    form->GroupBoxImageInfo.PaintClientTo(box);
+    const std::uint32_t face = GetSysColor(COLOR_BTNFACE);
+    const std::uint32_t background = (face & 0xFF) << 16 | (face & 0xFF00) | (face >> 16 & 0xFF);
+    TCanvas& canvas = box.Canvas();
+    const int textHeight = canvas.TextHeight("W");
+    // Above the frame's top line the caption's ink ends a margin short of the right side.
+    const std::vector<int> caption = InkColumns(box, 0, textHeight / 2, background);
+    ASSERT_FALSE(caption.empty());
+    EXPECT_GE(caption.front(), 8);
+    EXPECT_LE(caption.back(), box.Width() - 8);
+
+    // Its end is the file name, drawn the same way by itself.
+    TBitmap name;
+    name.SetSize(box.Width(), textHeight);
+    name.Canvas().Font = canvas.Font;
+    name.Canvas().Brush.Color = TColor(face);
+    name.Canvas().FillRect(TRect{0, 0, name.Width(), name.Height()});
+    name.Canvas().Font.Color = TColor(GetSysColor(COLOR_BTNTEXT));
+    name.Canvas().TextOut(0, 0, "photo640.bmp");
+    const std::vector<int> nameInk = InkColumns(name, 0, textHeight / 2, background);
+    ASSERT_FALSE(nameInk.empty());
+    const int shift = caption.back() - nameInk.back();
+    for (int y = 0; y < textHeight; ++y)
+        for (int x = nameInk.front(); x <= nameInk.back(); ++x)
+            ASSERT_EQ(box.ScanLine(y)[x + shift] & 0xFFFFFF, name.ScanLine(y)[x] & 0xFFFFFF) << x << "," << y;
 }
 
 TEST_F(MainFormTest, RubberBandOnImageAndPanelWithReadout)

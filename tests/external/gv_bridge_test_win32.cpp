@@ -13,6 +13,7 @@
 #include "framework/win32/handles.h"
 #include "framework/win32/wide.h"
 #include "framework/win32/win32_platform.h"
+#include "posted_input_win32.h"
 #include "test_support.h"
 
 namespace {
@@ -98,7 +99,7 @@ protected:
     }
 
     // The commands GV received, once the stand-in has logged "ExitGV()" (or
-    // after a bound, for one that died); the start line is left out.
+    // after a bound, for one that died); the start and request lines are left out.
     std::vector<std::string> Commands()
     {
         std::vector<std::string> lines;
@@ -106,7 +107,7 @@ protected:
             lines.clear();
             std::ifstream in(logPath);
             for (std::string line; std::getline(in, line);)
-                if (line.rfind("started:", 0) != 0) lines.push_back(line);
+                if (line.rfind("started:", 0) != 0 && line.rfind("request:", 0) != 0) lines.push_back(line);
             if (!lines.empty() && lines.back() == "ExitGV()") break;
             Sleep(20);
         }
@@ -118,6 +119,13 @@ protected:
         std::ifstream in(logPath);
         for (std::string line; std::getline(in, line);) starts += line.rfind("started:", 0) == 0 && line.find("/DDE") != std::string::npos;
         return starts;
+    }
+    int Requests(const std::string& item)
+    {
+        int requests = 0;
+        std::ifstream in(logPath);
+        for (std::string line; std::getline(in, line);) requests += line == "request:" + item;
+        return requests;
     }
 };
 
@@ -247,6 +255,7 @@ TEST_F(GVBridge, AGVThatRegistersLateIsConnectedToOnARetry)
     EXPECT_TRUE(gv.LoadFromFile(WriteBmp("late.bmp", 3, 3, 24), bitmap));
 }
 
+// The wait polls at a bounded rate while input keeps waking it.
 TEST_F(GVBridge, AGVThatIsNeverReadyIsToldToExitAfterTheLimitWhileTheWindowStaysLive)
 {
     for (const char* mode : {"never-ready", "wrong-case"}) {
@@ -254,7 +263,7 @@ TEST_F(GVBridge, AGVThatIsNeverReadyIsToldToExitAfterTheLimitWhileTheWindowStays
         SetEnvironmentVariableA("STAND_IN_GV_MODE", mode);
         DeleteFileW(Cp932ToWide(logPath).c_str());
         kxvGV gv;
-        gv.DIBWaitLimitMs = 300;
+        gv.DIBWaitLimitMs = 1000;
         int ticks = 0;
         TTimer timer;
         timer.SetInterval(20);
@@ -262,10 +271,15 @@ TEST_F(GVBridge, AGVThatIsNeverReadyIsToldToExitAfterTheLimitWhileTheWindowStays
         timer.SetEnabled(true);
         TBitmap bitmap;
         const std::string file = WriteBmp("never.bmp", 3, 3, 24);
-        EXPECT_FALSE(gv.LoadFromFile(file, bitmap));
+        {
+            const TPostedInput input;
+            EXPECT_FALSE(gv.LoadFromFile(file, bitmap));
+        }
         EXPECT_GT(ticks, 2);
         EXPECT_TRUE(bitmap.Empty());
         EXPECT_EQ(Commands(), (std::vector<std::string>{"FileOpen(" + file + ")", "ExitGV()"}));
+        EXPECT_GE(Requests("DIBRequest"), 2);
+        EXPECT_LE(Requests("DIBRequest"), 52);  // one each 20 ms of the second, and the last at its end
     }
 }
 
