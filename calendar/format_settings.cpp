@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "calendar/kx_date.h"
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ std::string FormatDate(const std::string& format, const kxDate& date, const TFor
         } else {
             // A double-byte character is copied whole: its trailing byte may look
             // like one of the letters above.
-            const std::size_t next = Cp932Next(format, i);
+            const std::size_t next = Utf8Next(format, i);
             out.append(format, i, next - i);
             i = next;
         }

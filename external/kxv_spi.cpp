@@ -49,7 +49,7 @@ bool kxvSPI::SetSpiName(const std::string& path)
     SpiName = FileNamePart(path);
     Loaded = false;
     FreeSpi();
-    Module.reset(LoadLibraryW(Cp932ToWide(path).c_str()));
+    Module.reset(LoadLibraryW(Utf8ToWide(path).c_str()));
     if (!Module) return false;
     const auto resolve = [this](const char* name) { return reinterpret_cast<void*>(GetProcAddress(Module.get(), name)); };
     getPluginInfo_ = reinterpret_cast<spi::GetPluginInfoProc>(resolve("GetPluginInfo"));

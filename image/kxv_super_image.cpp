@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "framework/exceptions.h"
 #include "framework/file_system.h"
 #include "framework/streams.h"
@@ -18,7 +18,7 @@ const char* const kBitmapEntry = "ﾋﾞｯﾄﾏｯﾌﾟ|*.BMP;*.RLE;*.RGB;*.D
 // character.
 std::size_t FindBar(const std::string& text, std::size_t from)
 {
-    for (std::size_t i = from; i < text.size(); i = Cp932Next(text, i))
+    for (std::size_t i = from; i < text.size(); i = Utf8Next(text, i))
         if (text[i] == '|') return i;
     return std::string::npos;
 }
@@ -135,6 +135,7 @@ bool kxvSuperImage::LoadContent(const std::string& fileName)
     if (LoadBuiltIn(fileName)) return true;
     if (Susie->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*Susie);
     if (GV->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*GV);
+    lastFailureMessage_ = !Susie->Refusal().empty() ? Susie->Refusal() : GV->Refusal();
     // Last comes the picture's own loader, which goes by the extension. It reads
     // the bitmap format only, which the content test has ruled out, so the file
     // is not opened again for it.

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "framework/cp932.h"
 #include "framework/streams.h"
 #include "framework/win32/wide.h"
 
@@ -29,7 +28,7 @@ THelpWindow::THelpWindow(const std::string& helpFile, HWND owner) : TModalWindow
         topics_.clear();
     }
     if (topics_.empty())
-        topics_.push_back({Cp932ToUtf8("ヘルプ"), Cp932ToUtf8("ヘルプファイルが見つかりません: " + helpFile)});
+        topics_.push_back({"ヘルプ", "ヘルプファイルが見つかりません: " + helpFile});
 
     list_ = AddChild(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 8, 8, 160, 352,
                      kContents, WS_EX_CLIENTEDGE);

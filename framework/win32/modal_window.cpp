@@ -27,7 +27,7 @@ TModalWindow::TModalWindow(const std::string& title, int clientWidth, int client
     InitCommonControlsEx(&init);
     font_.reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            Cp932ToWide("ＭＳ Ｐゴシック").c_str()));
+                            Utf8ToWide("ＭＳ Ｐゴシック").c_str()));
 
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
@@ -38,7 +38,7 @@ TModalWindow::TModalWindow(const std::string& title, int clientWidth, int client
     if (!owner || !GetWindowRect(owner, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const int x = area.left + (area.right - area.left - width) / 2;
     const int y = area.top + (area.bottom - area.top - height) / 2;
-    window_.reset(CreateWindowExW(exStyle, kModalWindowClass, Cp932ToWide(title).c_str(), style, x, y, width, height,
+    window_.reset(CreateWindowExW(exStyle, kModalWindowClass, Utf8ToWide(title).c_str(), style, x, y, width, height,
                                   owner, nullptr, GetModuleHandleW(nullptr), nullptr));
     SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

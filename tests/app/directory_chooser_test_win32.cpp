@@ -50,13 +50,13 @@ TEST(DirectoryChooserWindow, ConfirmsAndCreatesAMissingDirectory)
     TDirectoryChooserWindow chooser("ﾃﾞｨﾚｸﾄﾘの選択", base, nullptr);
     wchar_t title[64] = {};
     GetWindowTextW(chooser.Handle(), title, 64);
-    EXPECT_EQ(WideToCp932(title), "ﾃﾞｨﾚｸﾄﾘの選択");
+    EXPECT_EQ(WideToUtf8(title), "ﾃﾞｨﾚｸﾄﾘの選択");
     EXPECT_GT(SendMessageW(chooser.Tree(), TVM_GETCOUNT, 0, 0), 0);  // at least the drives
 
     Press(chooser, TDirectoryChooserWindow::kHelpButton);
     EXPECT_EQ(dialogs.helpShown, 1);
 
-    SetWindowTextW(chooser.PathEdit(), Cp932ToWide(target).c_str());
+    SetWindowTextW(chooser.PathEdit(), Utf8ToWide(target).c_str());
     Press(chooser, IDOK);
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0], "指定されたﾃﾞｨﾚｸﾄﾘが存在しません。作成しますか？");

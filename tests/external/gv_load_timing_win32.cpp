@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     const std::string file = dir + "\\picture.bmp";
     WriteAll(file, Bmp24(width, height));
 
-    kxvGV gv(WideToCp932(standIn));
+    kxvGV gv(WideToUtf8(standIn));
     TBitmap bitmap;
     std::vector<double> totals;
     for (int i = 0; i < loads; ++i) {

@@ -38,7 +38,7 @@ std::string ShippedPlugin()
 std::string InstallPlugin(const std::string& plugin, const std::string& dir, const std::string& name)
 {
     const std::string target = dir + "\\" + name + PluginExtension();
-    CopyFileW(Cp932ToWide(plugin).c_str(), Cp932ToWide(target).c_str(), FALSE);
+    CopyFileW(Utf8ToWide(plugin).c_str(), Utf8ToWide(target).c_str(), FALSE);
     return target;
 }
 
