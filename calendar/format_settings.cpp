@@ -54,8 +54,7 @@ std::string FormatDate(const std::string& format, const kxDate& date, const TFor
             out += settings.DateSeparator;
             ++i;
         } else {
-            // A double-byte character is copied whole: its trailing byte may look
-            // like one of the letters above.
+            // Any other character is copied whole.
             const std::size_t next = Utf8Next(format, i);
             out.append(format, i, next - i);
             i = next;

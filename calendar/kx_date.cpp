@@ -178,7 +178,7 @@ kxDate ParseEraDate(std::string_view text, std::size_t& position, const TFormatS
     SkipBlanks(text, i);
     date.Year = static_cast<std::uint16_t>(base + ReadNumber(text, i));
 
-    // The separator's first character, a double-byte one compared whole.
+    // The separator's first character, compared whole.
     const std::string_view separator =
         std::string_view(settings.DateSeparator).substr(0, settings.DateSeparator.empty() ? 0 : Utf8Next(settings.DateSeparator, 0));
     SkipBlanks(text, i);

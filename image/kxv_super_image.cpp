@@ -14,8 +14,7 @@ namespace {
 
 const char* const kBitmapEntry = "ﾋﾞｯﾄﾏｯﾌﾟ|*.BMP;*.RLE;*.RGB;*.DIB";
 
-// The first "|" at or after `from` that is not the second byte of a double-byte
-// character.
+// The first "|" at or after `from`, stepping over whole characters.
 std::size_t FindBar(const std::string& text, std::size_t from)
 {
     for (std::size_t i = from; i < text.size(); i = Utf8Next(text, i))

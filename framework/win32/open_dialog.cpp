@@ -19,7 +19,7 @@ constexpr DWORD kNameBufferChars = 64 * 1024;
 bool ExecuteOpenDialogWin32(TOpenDialog& dialog)
 {
     // The filter's "|" become the system's zero separators; in UTF-16 no part
-    // of a double-byte character can be taken for one.
+    // of another character can be taken for one.
     std::wstring filter = Utf8ToWide(dialog.Filter);
     std::replace(filter.begin(), filter.end(), L'|', L'\0');
     filter.append(2, L'\0');

@@ -23,7 +23,7 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop, unsigned nameBuffer)
 
 namespace {
 
-// The path up to its last "\", "/" or ":", stepping over double-byte characters.
+// The path up to its last "\", "/" or ":", stepping over whole characters.
 std::string DirectoryPart(const std::string& path)
 {
     std::size_t end = 0;

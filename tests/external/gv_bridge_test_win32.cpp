@@ -240,7 +240,8 @@ TEST_F(GVBridge, SendsEveryCommandTextExactly)
     gv.Terminate();
     EXPECT_EQ(gv.Conv(), nullptr);
     EXPECT_EQ(Commands(), (std::vector<std::string>{
-                              "FileOpen(C:\\画像 1\\a.mag)", "FileOpenEx(x.pic,L)", "FileOpenEx(x.pic,R)",
+                              "FileOpen(C:\\\x89\xE6\x91\x9C 1\\a.mag)",  // 画像 in code page 932
+                              "FileOpenEx(x.pic,L)", "FileOpenEx(x.pic,R)",
                               "FileClose()", "FileSaveEx(o.bmp,ON,OFF)", "FileSaveEx(,OFF,ON)",
                               "SetWindowPos(-1,-5,0,640,480,3)", "SetWindowPos(1,1,2,3,4,-2147483648)", "ClipCopy()",
                               "ClipCopyViewImage()", "ClipPaste()", "SetWallPaper(TILE)", "SetWallPaper(CENTER)",
@@ -340,7 +341,7 @@ TEST_F(GVBridge, AMissingProgramKeepsTheBridgeOff)
     EXPECT_EQ(found.ServiceApplication, "\"" + gvPath + "\" /DDE ");  // the blank in the path is quoted
     const std::string filter = found.GetFilter();
     EXPECT_EQ(std::count(filter.begin(), filter.end(), '|'), 31);
-    EXPECT_EQ(filter.substr(0, 8), "\xCB\xDE\xAF\xC4\xCF\xAF\xCC\xDF");  // half-width katakana in code page 932
+    EXPECT_EQ(filter.substr(0, 8 * 3), "ﾋﾞｯﾄﾏｯﾌﾟ");  // half-width katakana, three bytes each in UTF-8
     found.SetEnable(false);
     EXPECT_EQ(found.GetFilter(), "");
 }

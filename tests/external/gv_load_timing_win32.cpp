@@ -17,7 +17,7 @@
 
 namespace {
 
-// <chrono> does not compile with a code page 932 execution character set.
+// The performance counter, the finest clock the system offers.
 struct Clock {
     using time_point = LARGE_INTEGER;
     static LARGE_INTEGER now()
