@@ -181,8 +181,11 @@ bool TClipJob::SaveCrop(const std::string& outputName)
     crop_.SetSize(ClipRect.Width(), ClipRect.Height(), TPixelFill::Undefined);
     if (!covered && !crop_.Empty())
         std::memset(crop_.ScanLine(0), 0, std::size_t(crop_.Width()) * std::size_t(crop_.Height()) * 4);
-    // The writer keeps a 16-bit source's own packing, 5-5-5 or 5-6-5.
+    // The writer keeps a 16-bit source's own bit fields; a file of unknown depth
+    // is written in the picture's format, with the picture's own colour table.
     crop_.PixelFormat = picture.PixelFormat;
+    crop_.Masks16 = picture.Masks16;
+    crop_.SetPalette(image_.ColorDepth == 0 ? CopyLogPalette(picture.Palette()) : nullptr);
     TCanvas& target = crop_.Canvas();
     target.CopyMode = cmSrcCopy;
     target.CopyRect(Rect(0, 0, crop_.Width(), crop_.Height()), picture.Canvas(), source);

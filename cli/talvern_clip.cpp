@@ -83,6 +83,9 @@ int main(int argc, char** argv)
                  "order given: OK and the file written, or NG and why. Exit status 0 when every\n"
                  "file is OK, 1 when any is NG, 2 for bad usage.",
                  "talvern-clip"};
+    // Options are --name and -n everywhere: a file argument such as /home/me/a.png
+    // is a file, also on Windows.
+    app.allow_windows_style_options(false);
     std::string geometry = "640x480+0+0";
     std::string outputDirectory;
     std::string filesFrom;

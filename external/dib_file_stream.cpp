@@ -102,14 +102,5 @@ std::int64_t TDibFileStream::Write(const void*, std::int64_t)
 PaletteHandle TDibFileStream::MakePalette() const
 {
     if (header_.size() <= kFileHeaderSize) return nullptr;
-    const std::uint8_t* info = header_.data() + kFileHeaderSize;
-    const std::uint32_t headerSize = info[0] | info[1] << 8 | info[2] << 16 | std::uint32_t(info[3]) << 24;
-    if (headerSize <= 40) return MakeDIBPalette(info, header_.size() - kFileHeaderSize);
-    // Newer headers carry the same first 40 bytes: the palette is read from a
-    // 40-byte header followed by the table.
-    std::vector<std::uint8_t> block(40);
-    std::memcpy(block.data(), info, 40);
-    PutU32(block.data(), 40);
-    block.insert(block.end(), info + headerSize, header_.data() + header_.size());
-    return MakeDIBPalette(block.data(), block.size());
+    return MakeDIBPalette(header_.data() + kFileHeaderSize, header_.size() - kFileHeaderSize);
 }

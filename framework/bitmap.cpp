@@ -57,6 +57,7 @@ TPixelView TBitmap::View(const TRect& rect) const
 {
     TPixelView view;
     view.Format = PixelFormat;
+    view.Masks16 = Masks16;
     const int left = std::max(rect.Left, 0), top = std::max(rect.Top, 0);
     const int right = std::min(rect.Right, width_), bottom = std::min(rect.Bottom, height_);
     view.Width = std::max(right - left, 0);
@@ -84,6 +85,7 @@ void TBitmap::Assign(const TBitmap& source)
     width_ = source.width_;
     height_ = source.height_;
     PixelFormat = source.PixelFormat;
+    Masks16 = source.Masks16;
     palette_ = CopyLogPalette(source.palette_.get());
 }
 
@@ -95,6 +97,7 @@ void TBitmap::TakeOver(TBitmap& source)
     width_ = std::exchange(source.width_, 0);
     height_ = std::exchange(source.height_, 0);
     PixelFormat = std::exchange(source.PixelFormat, pfDevice);
+    Masks16 = source.Masks16;
 }
 
 void TBitmap::LoadFromStream(TStream& stream)
@@ -106,6 +109,7 @@ void TBitmap::LoadFromStream(TStream& stream)
     width_ = decoded.Width;
     height_ = decoded.Height;
     PixelFormat = decoded.Format;
+    Masks16 = decoded.Masks16;
 }
 
 void TBitmap::LoadFromFile(const std::string& fileName)
@@ -115,19 +119,6 @@ void TBitmap::LoadFromFile(const std::string& fileName)
 }
 
 namespace {
-
-int SaveDepth(TPixelFormat format)
-{
-    switch (format) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
-    case pf15bit:
-    case pf16bit: return 16;
-    case pf32bit: return 32;
-    default: return 24;
-    }
-}
 
 // Colours for an indexed bitmap without a palette: black and white for one bit,
 // an even grey ramp otherwise.
@@ -147,8 +138,8 @@ std::vector<std::uint32_t> DefaultColors(int depth)
 void TBitmap::SaveToStream(TStream& stream) const
 {
     TBmpWriteFormat format;
-    format.Depth = SaveDepth(PixelFormat);
-    format.Rgb565 = PixelFormat == pf16bit;
+    format.Depth = BmpDepthOf(PixelFormat);
+    format.Masks = SixteenBitMasks(View());
     if (format.Depth <= 8) {
         if (palette_ && palette_->palNumEntries > 0) {
             format.Colors = BmpTableColors(*palette_, std::size_t(1) << format.Depth);

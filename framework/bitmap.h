@@ -15,6 +15,16 @@ class TStream;
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 
+// The red, green and blue bit fields of a 16-bit pixel.
+struct TColorMasks {
+    std::uint32_t Red = 0;
+    std::uint32_t Green = 0;
+    std::uint32_t Blue = 0;
+    bool operator==(const TColorMasks&) const = default;
+};
+constexpr TColorMasks kMasks555{0x7C00, 0x03E0, 0x001F};
+constexpr TColorMasks kMasks565{0xF800, 0x07E0, 0x001F};
+
 // Rows of a rectangle of a bitmap's pixels, for reading; valid while the
 // bitmap keeps its image.
 struct TPixelView {
@@ -23,6 +33,7 @@ struct TPixelView {
     int Width = 0;
     int Height = 0;
     TPixelFormat Format = pfDevice;
+    TColorMasks Masks16 = kMasks565;  // the packing of pf16bit pixels
 
     bool Empty() const { return Width <= 0 || Height <= 0; }
     const std::uint32_t* Row(int y) const { return Top + std::size_t(y) * Stride; }
@@ -45,6 +56,9 @@ public:
     bool Empty() const { return width_ <= 0 || height_ <= 0; }
 
     TPixelFormat PixelFormat = pfDevice;
+    // The bit fields a pf16bit source packed its pixels with, which its saving
+    // keeps; pf15bit is always 5-5-5.
+    TColorMasks Masks16 = kMasks565;
     const TLogPalette* Palette() const { return palette_.get(); }
     void SetPalette(PaletteHandle palette) { palette_ = std::move(palette); }
 
@@ -59,7 +73,7 @@ public:
     // Row `fromBottom` (0 is the bottom row) as Width() blue, green, red triples.
     void ReadRow24(int fromBottom, std::uint8_t* destination) const;
 
-    // Copies size, pixels, format and palette.
+    // Copies size, pixels, format, masks and palette.
     void Assign(const TBitmap& source);
     // Takes over another bitmap's image, leaving it empty.
     void TakeOver(TBitmap& source);
@@ -69,8 +83,8 @@ public:
     void LoadFromStream(TStream& stream);
     void LoadFromFile(const std::string& fileName);
     // Writes a BMP file in the bitmap's own format: 1, 4 and 8 bits with its palette
-    // (or a default one), 15 bits as 5-5-5, 16 bits as 5-6-5 with its masks, 32
-    // bits as 32, else 24.
+    // (or a default one), 15 bits as 5-5-5, 16 bits with its masks, 32 bits as
+    // 32, else 24.
     void SaveToStream(TStream& stream) const;
     void SaveToFile(const std::string& fileName) const;
 

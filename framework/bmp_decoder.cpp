@@ -26,6 +26,8 @@
 //   bitmap's. Top-down RLE bitmaps do not exist in the format and are rejected.
 // - 2 bits per pixel decodes to pf4bit, the smallest format TBitmap writes that
 //   holds its four colours with their palette.
+// - 16-bit masks that share bits are read as they stand, but the picture records
+//   5-6-5 for its saving: no masks written could give its pixels back.
 
 namespace {
 
@@ -201,7 +203,9 @@ Header ParseHeader(const std::uint8_t* block, std::uint32_t size)
     return h;
 }
 
-bool KnownHeaderSize(std::uint32_t size)
+}  // namespace
+
+bool IsBmpInfoHeaderSize(std::uint32_t size)
 {
     switch (size) {
     case 12:   // BITMAPCOREHEADER
@@ -217,6 +221,8 @@ bool KnownHeaderSize(std::uint32_t size)
         return false;
     }
 }
+
+namespace {
 
 // One colour channel of a bit-field pixel: its position and how to widen it to
 // eight bits.
@@ -382,10 +388,20 @@ TPixelFormat FormatFor(unsigned bitCount, const std::uint32_t masks[3])
     case 2:
     case 4: return pf4bit;
     case 8: return pf8bit;
-    case 16: return masks[0] == 0x7C00 && masks[1] == 0x03E0 && masks[2] == 0x001F ? pf15bit : pf16bit;
+    case 16: return TColorMasks{masks[0], masks[1], masks[2]} == kMasks555 ? pf15bit : pf16bit;
     case 24: return pf24bit;
     default: return pf32bit;
     }
+}
+
+// The bit fields a 16-bit picture is saved with: its own, where saving them gives
+// back every pixel as decoded; masks that share bits cannot, and are saved as
+// 5-6-5.
+TColorMasks MasksFor(TPixelFormat format, const std::uint32_t masks[3])
+{
+    if (format != pf16bit) return kMasks565;
+    const bool disjoint = (masks[0] & masks[1]) == 0 && (masks[0] & masks[2]) == 0 && (masks[1] & masks[2]) == 0;
+    return disjoint ? TColorMasks{masks[0], masks[1], masks[2]} : kMasks565;
 }
 
 std::unique_ptr<PixelBuffer> PixelsFor(std::unique_ptr<PixelBuffer> reusable, int width, int height, TPixelFill fill)
@@ -409,7 +425,7 @@ TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable
     if (!fileHeader || fileHeader[0] != 'B' || fileHeader[1] != 'M') Invalid();
     const std::uint32_t pixelOffset = U32(fileHeader + 10);
     const std::uint32_t headerSize = U32(fileHeader + 14);
-    if (!KnownHeaderSize(headerSize)) Invalid();
+    if (!IsBmpInfoHeaderSize(headerSize)) Invalid();
     const std::uint8_t* info = source.Take(headerSize - 4);
     if (!info) Invalid();
     std::uint8_t block[124] = {};
@@ -509,6 +525,7 @@ TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable
     decoded.Pixels = PixelsFor(std::move(reusable), decoded.Width, decoded.Height,
                                rle ? TPixelFill::Black : TPixelFill::Undefined);
     decoded.Format = FormatFor(h.bitCount, masks);
+    decoded.Masks16 = MasksFor(decoded.Format, masks);
     decoded.Palette = std::move(palette);
 
     const Picture picture{decoded.Width, decoded.Height, topDown, decoded.Pixels->Bits()};

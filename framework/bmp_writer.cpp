@@ -268,22 +268,47 @@ void PackIndexed(const std::uint32_t* pixels, std::size_t width, TColorIndexer& 
     }
 }
 
-// Each channel's top bits: 5-5-5, or 5-6-5 where green keeps six.
-template <bool Rgb565>
-void PackSixteen(const std::uint32_t* pixels, std::size_t width, std::uint8_t* row)
-{
-    for (std::size_t x = 0; x < width; ++x) {
-        const std::uint32_t p = pixels[x];
-        const std::uint32_t v = Rgb565 ? ((p >> 19) & 0x1F) << 11 | ((p >> 10) & 0x3F) << 5 | ((p >> 3) & 0x1F)
-                                       : ((p >> 19) & 0x1F) << 10 | ((p >> 11) & 0x1F) << 5 | ((p >> 3) & 0x1F);
-        Put16(row + 2 * x, v);
+// A 16-bit pixel from each channel's top bits, put where its mask says: the
+// inverse of the decoder's widening, so that every 16-bit source pixel comes
+// back as it was read. A channel of more than eight bits gets the eight in its
+// top bits.
+class TSixteenBitPacker {
+public:
+    explicit TSixteenBitPacker(const TColorMasks& masks)
+    {
+        Fill(red_, masks.Red);
+        Fill(green_, masks.Green);
+        Fill(blue_, masks.Blue);
     }
-}
+
+    void Pack(const std::uint32_t* pixels, std::size_t width, std::uint8_t* row) const
+    {
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::uint32_t p = pixels[x];
+            Put16(row + 2 * x, red_[(p >> 16) & 0xFF] | green_[(p >> 8) & 0xFF] | blue_[p & 0xFF]);
+        }
+    }
+
+private:
+    static void Fill(std::array<std::uint16_t, 256>& table, std::uint32_t mask)
+    {
+        table.fill(0);
+        if (mask == 0) return;
+        const int shift = std::countr_zero(mask);
+        const int width = std::bit_width(mask >> shift);
+        for (std::uint32_t c = 0; c < 256; ++c) {
+            const std::uint32_t value = width <= 8 ? c >> (8 - width) : c << (width - 8);
+            table[c] = std::uint16_t((value << shift) & mask);
+        }
+    }
+
+    std::array<std::uint16_t, 256> red_, green_, blue_;
+};
 
 // One output row of `rowSize` bytes, padding included, from one picture row
 // (`pixels`, left to right); `indexer` for the indexed depths.
 void PackRow(const std::uint32_t* pixels, std::size_t width, const TBmpWriteFormat& format, TColorIndexer* indexer,
-             std::uint8_t* row, std::size_t rowSize)
+             const TSixteenBitPacker* packer, std::uint8_t* row, std::size_t rowSize)
 {
     std::size_t used = 0;
     switch (format.Depth) {
@@ -304,10 +329,7 @@ void PackRow(const std::uint32_t* pixels, std::size_t width, const TBmpWriteForm
         used = width;
         break;
     case 16:
-        if (format.Rgb565)
-            PackSixteen<true>(pixels, width, row);
-        else
-            PackSixteen<false>(pixels, width, row);
+        packer->Pack(pixels, width, row);
         used = 2 * width;
         break;
     case 24:
@@ -324,6 +346,24 @@ void PackRow(const std::uint32_t* pixels, std::size_t width, const TBmpWriteForm
 }
 
 }  // namespace
+
+int BmpDepthOf(TPixelFormat format)
+{
+    switch (format) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit:
+    case pf16bit: return 16;
+    case pf32bit: return 32;
+    default: return 24;
+    }
+}
+
+TColorMasks SixteenBitMasks(const TPixelView& pixels)
+{
+    return pixels.Format == pf16bit ? pixels.Masks16 : kMasks555;
+}
 
 std::vector<std::uint32_t> BmpTableColors(const TLogPalette& palette, std::size_t limit)
 {
@@ -354,9 +394,9 @@ void PutBmpInfo(std::uint8_t* out, int width, int height, const TBmpWriteFormat&
     Put32(out + 32, format.ColorsUsed);
     std::uint8_t* behind = out + BmpInfoHeaderSize;
     if (format.MaskBytes() != 0) {
-        Put32(behind, 0xF800);
-        Put32(behind + 4, 0x07E0);
-        Put32(behind + 8, 0x001F);
+        Put32(behind, format.Masks.Red);
+        Put32(behind + 4, format.Masks.Green);
+        Put32(behind + 8, format.Masks.Blue);
     }
     for (std::size_t i = 0; i < format.Colors.size(); ++i) Put32(behind + 4 * i, format.Colors[i]);
 }
@@ -390,12 +430,15 @@ void WriteBmpThrough(TStream& stream, const TPixelView& pixels, const TBmpWriteF
 
     std::optional<TColorIndexer> indexer;  // for the indexed depths
     if (format.Depth <= 8) indexer.emplace(format.Colors);
+    std::optional<TSixteenBitPacker> packer;
+    if (format.Depth == 16) packer.emplace(format.Masks);
     for (int y = rows - 1; y >= 0; --y) {  // bottom row first
         if (filled + row > capacity) {
             stream.WriteBuffer(chunk, std::int64_t(filled));
             filled = 0;
         }
-        PackRow(pixels.Row(y), std::size_t(width), format, indexer ? &*indexer : nullptr, chunk + filled, row);
+        PackRow(pixels.Row(y), std::size_t(width), format, indexer ? &*indexer : nullptr, packer ? &*packer : nullptr,
+                chunk + filled, row);
         filled += row;
     }
     stream.WriteBuffer(chunk, std::int64_t(filled));

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/bitmap.h"
 #include "framework/byte_buffer.h"
 
 class TStream;
-struct TPixelView;
 struct TLogPalette;
 
 constexpr std::size_t BmpFileHeaderSize = 14;
@@ -20,18 +20,27 @@ constexpr std::uint32_t BmpBitFields = 3;      // compression: colour masks behi
 
 struct TBmpWriteFormat {
     int Depth = 24;  // 1, 2, 4 and 8 index the table; 16, 24 and 32 are direct colour
-    // Depth 16: 5-6-5 with its masks behind the header (BI_BITFIELDS), else plain 5-5-5.
-    bool Rgb565 = false;
+    // Depth 16: the bit fields of the pixels. 5-5-5 is written plain, any other
+    // with its masks behind the header (BI_BITFIELDS).
+    TColorMasks Masks = kMasks555;
     // The colour table of indexed depths, entries as blue | green << 8 | red << 16;
     // at most 256.
     std::vector<std::uint32_t> Colors;
     // The header's colours-used field: callers differ in what a full table says.
     std::uint32_t ColorsUsed = 0;
 
-    std::size_t MaskBytes() const { return Depth == 16 && Rgb565 ? 12 : 0; }
+    std::size_t MaskBytes() const { return Depth == 16 && Masks != kMasks555 ? 12 : 0; }
     // Bytes from the file's start to the pixel data.
     std::size_t DataOffset() const { return BmpFileHeaderSize + BmpInfoHeaderSize + MaskBytes() + 4 * Colors.size(); }
 };
+
+// The depth a bitmap of this format is written at by its own saving: 1, 4, 8,
+// 16 for both 16-bit formats, 32, and 24 for the rest.
+int BmpDepthOf(TPixelFormat format);
+
+// The bit fields 16-bit pixels in view are written with: a pf16bit source's own,
+// else 5-5-5.
+TColorMasks SixteenBitMasks(const TPixelView& pixels);
 
 // The first entries of a palette, at most `limit`, as colour table entries.
 std::vector<std::uint32_t> BmpTableColors(const TLogPalette& palette, std::size_t limit);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/bitmap.h"
+#include "framework/bmp_decoder.h"
 #include "framework/bmp_writer.h"
 #include "framework/streams.h"
 #include "image/kx_wait_cursor.h"
@@ -14,9 +15,9 @@ namespace {
 
 constexpr std::uint16_t BitmapFileType = 0x4D42;  // "BM"
 constexpr std::size_t FileHeaderSize = 14;
-constexpr std::uint32_t InfoHeaderSize = 40;  // BITMAPINFOHEADER
-constexpr std::uint32_t CoreHeaderSize = 12;  // BITMAPCOREHEADER, the OS/2 form
-constexpr std::size_t CoreTableOffset = FileHeaderSize + CoreHeaderSize;
+constexpr std::uint32_t InfoHeaderSize = 40;     // BITMAPINFOHEADER
+constexpr std::uint32_t CoreHeaderSize = 12;     // BITMAPCOREHEADER, the OS/2 form
+constexpr std::uint32_t MaxInfoHeaderSize = 124;  // BITMAPV5HEADER
 constexpr int MaxColors = 256;
 
 // Little-endian fields of a block; bytes beyond its end read as 0.
@@ -57,6 +58,40 @@ int ColorTableCount(unsigned bitCount, std::uint32_t colorsUsed)
     const std::uint32_t indexable = 1u << bitCount;  // bitCount <= 8
     const std::uint32_t n = colorsUsed != 0 ? colorsUsed : indexable;
     return int(std::min({n, indexable, std::uint32_t(MaxColors)}));
+}
+
+// The colour table behind an info header of any form the decoder reads: right
+// behind the header (an indexed bitmap has no masks), 3-byte entries behind the
+// OS/2 core header, and no colours-used field there or in the shortest OS/2 2.x
+// header, which then have a full table. No table above 8 bits.
+struct TColorTableLayout {
+    unsigned BitCount = 0;
+    int Count = 0;
+    std::size_t EntrySize = 4;
+};
+
+TColorTableLayout ColorTableLayout(const TBlockReader& header)
+{
+    const std::uint32_t headerSize = header.U32(0);
+    const bool core = headerSize == CoreHeaderSize;
+    TColorTableLayout table;
+    table.BitCount = header.U16(core ? 10 : 14);
+    table.EntrySize = core ? 3 : 4;
+    if (table.BitCount <= 8) table.Count = ColorTableCount(table.BitCount, headerSize >= 36 ? header.U32(32) : 0);
+    return table;
+}
+
+PaletteHandle TablePalette(const TBlockReader& block, std::size_t tableOffset, const TColorTableLayout& table)
+{
+    PaletteHandle palette = NewPalette(table.Count);
+    for (int i = 0; i < table.Count; ++i) {
+        const std::size_t entry = tableOffset + std::size_t(i) * table.EntrySize;
+        TPaletteEntry& target = palette->palPalEntry[std::size_t(i)];
+        target.peBlue = block.U8(entry);
+        target.peGreen = block.U8(entry + 1);
+        target.peRed = block.U8(entry + 2);
+    }
+    return palette;
 }
 
 bool IsIndexedDepth(int depth)
@@ -105,14 +140,15 @@ private:
 
 // What a bitmap is written with at `depth`: for indexed depths the palette's
 // colours cut to what the depth can index, or without a palette the colours in
-// the order of their first appearance, bottom row first, until the table is
-// full. A full table says "colours used 0". Depth 16 keeps the source's 5-6-5
-// packing where the bitmap records one.
+// the order of their first appearance, bottom row first. A full table says
+// "colours used 0". Pixels of more colours than the depth indexes, and no palette
+// to say which, are written at 24 bits: a table of guessed colours would change
+// them. Depth 16 keeps the source's bit fields where the bitmap records them.
 TBmpWriteFormat SaveFormat(const TPixelView& pixels, int depth, const TLogPalette* palette)
 {
     TBmpWriteFormat format;
     format.Depth = depth;
-    format.Rgb565 = pixels.Format == pf16bit;
+    format.Masks = SixteenBitMasks(pixels);
     if (depth < 1 || depth > 8) return format;
     const std::size_t limit = std::size_t(1) << depth;
     // An empty palette counts as none: a table of no entries would be written
@@ -122,18 +158,29 @@ TBmpWriteFormat SaveFormat(const TPixelView& pixels, int depth, const TLogPalett
     } else {
         TColorSet seen;
         std::uint32_t previous = 0xFFFFFFFF;  // no colour
-        for (int y = pixels.Height - 1; y >= 0 && format.Colors.size() < limit; --y) {
+        for (int y = pixels.Height - 1; y >= 0; --y) {
             const std::uint32_t* row = pixels.Row(y);
-            for (int x = 0; x < pixels.Width && format.Colors.size() < limit; ++x) {
+            for (int x = 0; x < pixels.Width; ++x) {
                 const std::uint32_t color = PixelColor(row[x]);
                 if (color == previous) continue;
                 previous = color;
-                if (seen.Insert(color)) format.Colors.push_back(color);
+                if (!seen.Insert(color)) continue;
+                if (format.Colors.size() == limit) {
+                    TBmpWriteFormat direct;
+                    direct.Depth = 24;
+                    return direct;
+                }
+                format.Colors.push_back(color);
             }
         }
     }
     format.ColorsUsed = format.Colors.size() < limit ? std::uint32_t(format.Colors.size()) : 0;
     return format;
+}
+
+bool IsIndexedFormat(TPixelFormat format)
+{
+    return format == pf1bit || format == pf4bit || format == pf8bit;
 }
 
 }  // namespace
@@ -147,67 +194,36 @@ TBitmapHeaderInfo ReadBitmapHeader(const std::string& fileName)
 TBitmapHeaderInfo ReadBitmapHeader(TStream& file)
 {
     TBitmapHeaderInfo info;
-    TBitmapHeaderBlock block{};
-    const std::int64_t start = file.Position();
+    std::array<std::uint8_t, MaxInfoHeaderSize + MaxColors * 4> block{};
     std::uint8_t fileHeader[FileHeaderSize] = {};
     ReadUpTo(file, fileHeader, sizeof fileHeader);
-    ReadUpTo(file, block.data(), InfoHeaderSize);
-    if (TBlockReader(fileHeader, sizeof fileHeader).U16(0) != BitmapFileType) return info;
-    const TBlockReader header(block.data(), block.size());
-    const std::uint32_t headerSize = header.U32(0);
-    if (headerSize == InfoHeaderSize) {
-        info.ColorDepth = header.U16(14);
-        if (info.ColorDepth <= 8) {
-            const int count = ColorTableCount(unsigned(info.ColorDepth), header.U32(32));
-            ReadUpTo(file, block.data() + InfoHeaderSize, std::size_t(count) * 4);
-        }
-    } else if (headerSize == CoreHeaderSize) {
-        info.ColorDepth = header.U16(10);
-        if (info.ColorDepth <= 8) {
-            const int count = ColorTableCount(unsigned(info.ColorDepth), 0);
-            std::uint8_t* table = block.data() + CoreHeaderSize;
-            std::fill(table, block.data() + block.size(), std::uint8_t(0));
-            file.SetPosition(start + std::int64_t(CoreTableOffset));
-            ReadUpTo(file, table, std::size_t(count) * 3);
-        }
-    }
-    info.Palette = MakeDIBPalette(block.data(), block.size());
+    ReadUpTo(file, block.data(), 4);
+    const TBlockReader fileFields(fileHeader, sizeof fileHeader);
+    if (fileFields.U16(0) != BitmapFileType) return info;
+    const std::uint32_t headerSize = TBlockReader(block.data(), 4).U32(0);
+    if (!IsBmpInfoHeaderSize(headerSize)) return info;
+    ReadUpTo(file, block.data() + 4, headerSize - 4);
+    TColorTableLayout table = ColorTableLayout(TBlockReader(block.data(), headerSize));
+    info.ColorDepth = int(table.BitCount);
+    if (table.BitCount > 8) return info;
+    // As the decoder reads it: pixels that start inside the table cut it short.
+    const std::uint32_t pixelOffset = fileFields.U32(10);
+    const std::uint32_t tableStart = FileHeaderSize + headerSize;
+    if (pixelOffset >= tableStart)
+        table.Count = int(std::min<std::uint32_t>(std::uint32_t(table.Count), (pixelOffset - tableStart) / table.EntrySize));
+    ReadUpTo(file, block.data() + headerSize, std::size_t(table.Count) * table.EntrySize);
+    info.Palette = TablePalette(TBlockReader(block.data(), block.size()), headerSize, table);
     return info;
 }
 
 PaletteHandle MakeDIBPalette(const std::uint8_t* block, std::size_t blockSize)
 {
     const TBlockReader header(block, block ? blockSize : 0);
-    unsigned bitCount = 0;
-    int count = 0;
-    std::size_t entrySize = 0;
-    switch (header.U32(0)) {
-    case InfoHeaderSize:
-        bitCount = header.U16(14);
-        if (bitCount > 8) return nullptr;
-        count = ColorTableCount(bitCount, header.U32(32));
-        entrySize = 4;
-        break;
-    case CoreHeaderSize:
-        bitCount = header.U16(10);
-        if (bitCount > 8) return nullptr;
-        count = ColorTableCount(bitCount, 0);
-        entrySize = 3;
-        break;
-    default:
-        return nullptr;
-    }
-    const std::size_t tableOffset = header.U32(0);
-    if (blockSize < tableOffset) return nullptr;  // not even the whole header
-    PaletteHandle palette = NewPalette(count);
-    for (int i = 0; i < count; ++i) {
-        const std::size_t entry = tableOffset + std::size_t(i) * entrySize;
-        TPaletteEntry& target = palette->palPalEntry[std::size_t(i)];
-        target.peBlue = header.U8(entry);
-        target.peGreen = header.U8(entry + 1);
-        target.peRed = header.U8(entry + 2);
-    }
-    return palette;
+    const std::uint32_t headerSize = header.U32(0);
+    if (!IsBmpInfoHeaderSize(headerSize) || blockSize < headerSize) return nullptr;
+    const TColorTableLayout table = ColorTableLayout(header);
+    if (table.BitCount > 8) return nullptr;
+    return TablePalette(header, headerSize, table);
 }
 
 int MakeSaveInfo(TBitmapHeaderBlock& block, const TBitmap& bitmap, int depth, const TLogPalette* palette)
@@ -227,6 +243,10 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
         // write a file of no pixels.
         if (bitmap.Empty()) return false;
         if (depth != 0) return SaveBitmapFile(fileName, bitmap.View(), depth, palette);
+        // An indexed bitmap without a palette is written with its own colours,
+        // not the default table of the bitmap's own saving.
+        if (IsIndexedFormat(bitmap.PixelFormat) && !bitmap.Palette())
+            return SaveBitmapFile(fileName, bitmap.View(), BmpDepthOf(bitmap.PixelFormat), nullptr);
         kxWaitCursor wait;
         return WriteFileReplacing(fileName, [&](TStream& out) { bitmap.SaveToStream(out); });
     } catch (...) {

@@ -2,6 +2,7 @@
 // status and output files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #ifndef _WIN32
@@ -120,6 +121,23 @@ TEST(TalvernClip, DefaultsCropTheStartRectangleBesideTheSource)
     crop.LoadFromFile(Join(dir, "photo.bmp"));
     EXPECT_EQ(crop.Width(), 640);
     EXPECT_EQ(crop.Height(), 480);
+}
+
+// Paths of the form /dir/file are files, never options, on every platform (on
+// Windows they name the current drive's root).
+TEST(TalvernClip, AbsoluteSlashPathsAreFiles)
+{
+    std::string dir = ScratchDir("cli_slash");
+    if (dir.size() > 1 && dir[1] == ':') dir.erase(0, 2);
+    std::replace(dir.begin(), dir.end(), '\\', '/');
+    ASSERT_EQ(dir.front(), '/');
+    const std::string source = dir + "/pic.dib", out = dir + "/out";
+    WritePicture(source, 8, 8);
+    const Outcome r = Clip(dir, "--out " + out + " " + source);
+    EXPECT_EQ(r.status, 0) << r.errors;
+    ASSERT_EQ(r.lines.size(), 1u) << r.errors;
+    EXPECT_EQ(r.lines[0].rfind("OK " + source + " -> ", 0), 0u) << r.lines[0];
+    EXPECT_TRUE(FileExists(Join(out, "pic.bmp")));
 }
 
 TEST(TalvernClip, BadUsageIsStatusTwoAndTouchesNothing)

@@ -83,8 +83,9 @@ TEST(ReadBitmapHeader, InfoHeaderWithColorsUsed)
 TEST(ReadBitmapHeader, TruncatedTableReadsAsZero)
 {
     const std::string dir = ScratchDir("bmp_header_short");
-    // One and a half of the 16 entries.
-    WriteAll(FileIn(dir, "a.bmp"), MakeBmp({.bitCount = 4, .colors = {0xABCDEF}, .pixels = {0x11, 0x22}}));
+    // One and a half of the 16 entries, and no pixel offset to say where the
+    // table ends.
+    WriteAll(FileIn(dir, "a.bmp"), MakeBmp({.bitCount = 4, .colors = {0xABCDEF}, .pixels = {0x11, 0x22}, .pixelOffset = 0}));
     const TBitmapHeaderInfo info = ReadBitmapHeader(FileIn(dir, "a.bmp"));
     EXPECT_EQ(info.ColorDepth, 4);
     ASSERT_NE(info.Palette, nullptr);
@@ -115,8 +116,22 @@ TEST(ReadBitmapHeader, DeepAndUnknownHeaders)
     EXPECT_EQ(info.ColorDepth, 24);
     EXPECT_EQ(info.Palette, nullptr);
 
-    WriteAll(FileIn(dir, "v5.bmp"), MakeBmp({.headerSize = 124, .bitCount = 8, .pixels = std::vector<std::uint8_t>(80)}));
-    info = ReadBitmapHeader(FileIn(dir, "v5.bmp"));
+    // Every form the decoder reads records its depth and table: V5 and the
+    // shortest OS/2 2.x header (no colours-used field, so a full table).
+    for (std::uint32_t header : {124u, 16u}) {
+        BmpLayout layout{.headerSize = header, .bitCount = 1, .colors = {0x0A0B0C, 0x112233}, .pixels = std::vector<std::uint8_t>(4)};
+        WriteAll(FileIn(dir, "new.bmp"), MakeBmp(layout));
+        info = ReadBitmapHeader(FileIn(dir, "new.bmp"));
+        EXPECT_EQ(info.ColorDepth, 1) << header;
+        ASSERT_NE(info.Palette, nullptr) << header;
+        ASSERT_EQ(info.Palette->palNumEntries, 2);
+        EXPECT_EQ(EntryOf(*info.Palette, 1), 0x112233u);
+    }
+
+    std::vector<std::uint8_t> unknown = MakeBmp({.bitCount = 8, .pixels = std::vector<std::uint8_t>(4)});
+    unknown[14] = 20;  // an info header size that no form has
+    WriteAll(FileIn(dir, "unknown.bmp"), unknown);
+    info = ReadBitmapHeader(FileIn(dir, "unknown.bmp"));
     EXPECT_EQ(info.ColorDepth, 0);
     EXPECT_EQ(info.Palette, nullptr);
 }
@@ -155,11 +170,15 @@ TEST(MakeDIBPalette, StaysInsideItsBlock)
     EXPECT_EQ(MakeDIBPalette(nullptr, 0), nullptr);
     const auto deep = BmpInfoBlock({.bitCount = 16});
     EXPECT_EQ(MakeDIBPalette(deep.data(), deep.size()), nullptr);
-    const auto core = BmpInfoBlock({.headerSize = 12, .bitCount = 1, .colors = {0x030201, 0x060504}});
-    palette = MakeDIBPalette(core.data(), core.size());
-    ASSERT_NE(palette, nullptr);
-    ASSERT_EQ(palette->palNumEntries, 2);
-    EXPECT_EQ(EntryOf(*palette, 1), 0x060504u);
+    // The table right behind any header form: 3-byte entries behind the core one.
+    for (std::uint32_t header : {12u, 16u, 64u, 108u, 124u}) {
+        const auto other = BmpInfoBlock({.headerSize = header, .bitCount = 1, .colors = {0x030201, 0x060504}});
+        palette = MakeDIBPalette(other.data(), other.size());
+        ASSERT_NE(palette, nullptr) << header;
+        ASSERT_EQ(palette->palNumEntries, 2);
+        EXPECT_EQ(EntryOf(*palette, 1), 0x060504u) << header;
+        EXPECT_EQ(MakeDIBPalette(other.data(), header - 1), nullptr) << header;
+    }
 }
 
 // ---- the save header -------------------------------------------------------
@@ -229,7 +248,7 @@ TEST(SaveBitmapFile, TwoColoursAtDepthEightWithoutPalette)
     EXPECT_EQ(bmp.Row(1)[3], 0);  // padding
 }
 
-TEST(SaveBitmapFile, ThreeHundredColoursKeepTheFirst256AndMapTheRestToTheNearest)
+TEST(SaveBitmapFile, ThreeHundredColoursMapToThePalettesNearestOrWithoutOneKeepTheirOwn)
 {
     const std::string dir = ScratchDir("bmp_save_300");
     // 300 greys-and-reds in one column, listed top row first: the bottom 256 rows
@@ -241,7 +260,15 @@ TEST(SaveBitmapFile, ThreeHundredColoursKeepTheFirst256AndMapTheRestToTheNearest
     }
     TBitmap bitmap;
     FillBitmap(bitmap, rows);
-    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "many.bmp"), bitmap, 8, nullptr));
+    // Without a palette no table holds them all: the file keeps every colour.
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "own.bmp"), bitmap, 8, nullptr));
+    const TWrittenBmp own(FileIn(dir, "own.bmp"));
+    EXPECT_EQ(own.Depth(), 24);
+    for (int y = 0; y < 300; ++y) ASSERT_EQ(own.Color(0, y), rows[std::size_t(y)][0]);
+
+    std::vector<std::uint32_t> greys;
+    for (std::uint32_t i = 0; i < 256; ++i) greys.push_back(i * 0x010101u);
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "many.bmp"), bitmap, 8, PaletteOf(greys).get()));
     const TWrittenBmp bmp(FileIn(dir, "many.bmp"));
     EXPECT_EQ(bmp.ColorsUsed(), 0u);
     const std::vector<std::uint32_t> table = bmp.Table();
@@ -527,6 +554,13 @@ TEST(SaveBitmapFile, DepthZeroIsTheBitmapsOwnFormat)
     bitmap.SaveToStream(expected);
     EXPECT_EQ(ReadAll(FileIn(dir, "own.bmp")), expected.Bytes());
     EXPECT_EQ(TWrittenBmp(FileIn(dir, "own.bmp")).Depth(), 4);
+
+    // Without a palette its own colours make the table, not the default greys.
+    bitmap.SetPalette(nullptr);
+    ASSERT_TRUE(SaveBitmapFile(FileIn(dir, "bare.bmp"), bitmap, 0, nullptr));
+    const TWrittenBmp bare(FileIn(dir, "bare.bmp"));
+    EXPECT_EQ(bare.Depth(), 4);
+    EXPECT_EQ(bare.Table(), (std::vector<std::uint32_t>{0x000000, 0xFFFFFF, 0x808080}));
 }
 
 TEST(SaveBitmapFile, RefusesWhatItCannotWriteWithoutCreatingAFile)
