@@ -199,6 +199,29 @@ void DropFiles(HANDLE process, HWND window, const std::vector<std::string>& path
 
 int ListCount(HWND list) { return int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
+// The paths put on the clipboard and pasted into the empty list with Ctrl+V. The
+// list's commands take their states when its menu opens (until then they are
+// off): a right click first, then Esc.
+void PastePaths(const RunningTalvern& talvern, HWND list, const std::vector<std::string>& paths)
+{
+    std::wstring clipboard;
+    for (const std::string& path : paths) clipboard += Utf8ToWide(path) + L"\r\n";
+    PutClipboardText(clipboard);
+    POINT at{20, 40};
+    ClientToScreen(list, &at);
+    PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
+    const auto menuShown = [&] {
+        const std::vector<HWND> windows = ThreadWindows(talvern.Thread());
+        return std::any_of(windows.begin(), windows.end(),
+                           [](HWND w) { return ClassOf(w) == L"#32768" && IsWindowVisible(w); });
+    };
+    ASSERT_TRUE(WaitFor(menuShown));
+    PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !menuShown(); }));
+    PressKeys(talvern.Window(), {VK_CONTROL, 'V'});
+    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(paths.size()); })) << ListCount(list);
+}
+
 // ---- the pictures
 
 constexpr int kWidth = 40, kHeight = 30;
@@ -361,25 +384,7 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
         ASSERT_NE(control, nullptr);
     ASSERT_EQ(WindowText(buttonRun), L"実行");
 
-    // The list's commands take their states when its menu opens (until then
-    // they are off): the paths go on the clipboard, a right click, then Esc.
-    std::wstring clipboard;
-    for (const std::string& path : pasted) clipboard += Utf8ToWide(path) + L"\r\n";
-    PutClipboardText(clipboard);
-    POINT at{20, 40};
-    ClientToScreen(list, &at);
-    PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
-    const auto menuShown = [&] {
-        const std::vector<HWND> windows = ThreadWindows(talvern.Thread());
-        return std::any_of(windows.begin(), windows.end(),
-                           [](HWND w) { return ClassOf(w) == L"#32768" && IsWindowVisible(w); });
-    };
-    ASSERT_TRUE(WaitFor(menuShown));
-    PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(WaitFor([&] { return !menuShown(); }));
-
-    PressKeys(window, {VK_CONTROL, 'V'});
-    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(pasted.size()); })) << ListCount(list);
+    PastePaths(talvern, list, pasted);
     DropFiles(talvern.Process(), window, dropped);
     ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(pasted.size() + dropped.size()); })) << ListCount(list);
 
@@ -481,23 +486,9 @@ TEST(TalvernEndToEnd, NamesOutsideCodePagesArePastedDroppedAndOpenedExactlyAndCr
     for (HWND control : {list, editLeft, editTop, editWidth, editHeight, buttonRun}) ASSERT_NE(control, nullptr);
     const std::size_t perWay = kUnicodeNames.size();
 
-    // Pasting needs the menu opened once; Esc closes it again.
-    std::wstring clipboard;
-    for (std::size_t i = 0; i < perWay; ++i) clipboard += entries[i] + L"\r\n";
-    PutClipboardText(clipboard);
-    POINT at{20, 40};
-    ClientToScreen(list, &at);
-    PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
-    const auto menuShown = [&] {
-        const std::vector<HWND> windows = ThreadWindows(talvern.Thread());
-        return std::any_of(windows.begin(), windows.end(),
-                           [](HWND w) { return ClassOf(w) == L"#32768" && IsWindowVisible(w); });
-    };
-    ASSERT_TRUE(WaitFor(menuShown));
-    PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(WaitFor([&] { return !menuShown(); }));
-    PressKeys(window, {VK_CONTROL, 'V'});
-    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(perWay); })) << ListCount(list);
+    std::vector<std::string> pasted;
+    for (const std::string& name : kUnicodeNames) pasted.push_back(root + "\\paste\\" + name);
+    PastePaths(talvern, list, pasted);
 
     std::vector<std::string> dropped;
     for (const std::string& name : kUnicodeNames) dropped.push_back(root + "\\drop\\" + name);
