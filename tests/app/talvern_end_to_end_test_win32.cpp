@@ -199,14 +199,10 @@ void DropFiles(HANDLE process, HWND window, const std::vector<std::string>& path
 
 int ListCount(HWND list) { return int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-// The paths put on the clipboard and pasted into the empty list with Ctrl+V. The
-// list's commands take their states when its menu opens (until then they are
-// off): a right click first, then Esc.
-void PastePaths(const RunningTalvern& talvern, HWND list, const std::vector<std::string>& paths)
+// The list's commands take their states when its menu opens (until then they are
+// off): a right click, then Esc.
+void OpenAndCloseMenu(const RunningTalvern& talvern, HWND list)
 {
-    std::wstring clipboard;
-    for (const std::string& path : paths) clipboard += Utf8ToWide(path) + L"\r\n";
-    PutClipboardText(clipboard);
     POINT at{20, 40};
     ClientToScreen(list, &at);
     PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
@@ -218,6 +214,15 @@ void PastePaths(const RunningTalvern& talvern, HWND list, const std::vector<std:
     ASSERT_TRUE(WaitFor(menuShown));
     PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(WaitFor([&] { return !menuShown(); }));
+}
+
+// The paths put on the clipboard and pasted into the empty list with Ctrl+V.
+void PastePaths(const RunningTalvern& talvern, HWND list, const std::vector<std::string>& paths)
+{
+    std::wstring clipboard;
+    for (const std::string& path : paths) clipboard += Utf8ToWide(path) + L"\r\n";
+    PutClipboardText(clipboard);
+    OpenAndCloseMenu(talvern, list);
     PressKeys(talvern.Window(), {VK_CONTROL, 'V'});
     ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(paths.size()); })) << ListCount(list);
 }
@@ -443,37 +448,22 @@ void ChooseInOpenDialog(const RunningTalvern& talvern, const std::string& folder
     }
 }
 
-std::vector<std::wstring> ClipboardLines()
-{
-    std::vector<std::wstring> lines;
-    const ScopedClipboard clipboard(nullptr);
-    const ScopedGlobalLock lock(GetClipboardData(CF_UNICODETEXT));
-    if (!lock) return lines;
-    std::wstring text(static_cast<const wchar_t*>(lock.data()));
-    for (std::size_t start = 0, end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
 }  // namespace
 
 // Each name that a code page would lose or change reaches the list exactly,
-// pasted, dropped and chosen in the open dialog (the list's copy gives it back as
-// it is), and the run writes each crop beside its source under its own name;
-// "x\y.bmp", which "x¥y.bmp" becomes in a best fit, is left alone.
+// pasted, dropped and chosen in the open dialog: the run writes each crop, made
+// from that very file, beside it under its own name; "x\y.bmp", which "x¥y.bmp"
+// becomes in a best fit, is left alone.
 TEST(TalvernEndToEnd, NamesOutsideCodePagesArePastedDroppedAndOpenedExactlyAndCropped)
 {
     InstallWin32Platform();
     const std::string root = ScratchDir("end_to_end_names");
-    std::vector<std::wstring> entries;
     const std::vector<std::string> ways = {"paste", "drop", "open"};
     for (const std::string& way : ways) {
         MakeDir(root + "\\" + way + "\\x");
         WriteTinted(root + "\\" + way + "\\x\\y.bmp", 200);
-        for (std::size_t i = 0; i < kUnicodeNames.size(); ++i) {
+        for (std::size_t i = 0; i < kUnicodeNames.size(); ++i)
             WriteTinted(root + "\\" + way + "\\" + kUnicodeNames[i], int(10 + i));
-            entries.push_back(Utf8ToWide(root + "\\" + way + "\\" + kUnicodeNames[i]));
-        }
     }
 
     RunningTalvern talvern(BuiltFile(TALVERN_EXE));
@@ -499,15 +489,6 @@ TEST(TalvernEndToEnd, NamesOutsideCodePagesArePastedDroppedAndOpenedExactlyAndCr
     ChooseInOpenDialog(talvern, root + "\\open", kUnicodeNames);
     ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(3 * perWay); }))
         << ListCount(list) << DialogText(talvern.Thread());
-
-    // Select all, copy: the entries come back exactly (in the list's own order).
-    PressKeys(window, {VK_CONTROL, 'A'});
-    PressKeys(window, {VK_CONTROL, 'C'});
-    std::vector<std::wstring> copied;
-    ASSERT_TRUE(WaitFor([&] { return (copied = ClipboardLines()).size() == entries.size(); })) << copied.size();
-    std::sort(copied.begin(), copied.end());
-    std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(copied, entries);
 
     for (const auto& [edit, value] : {std::pair{editLeft, kClipLeft}, std::pair{editTop, kClipTop},
                                       std::pair{editWidth, kClipWidth}, std::pair{editHeight, kClipHeight}}) {
