@@ -236,8 +236,8 @@ std::string TClipJob::OutputName(const std::string& source, const std::string& d
 {
     std::string name = directory.empty() ? source
                                          : directory + rules.Separators.front() + path_rules::FileNamePart(source, rules);
-    // The last "." of the file name part; no byte of a double-byte character
-    // is ever ".", so a plain search is safe here.
+    // The last "." of the file name part; no byte inside a UTF-8 character is
+    // ever ".", so a plain search is safe here.
     const std::size_t nameStart = name.size() - path_rules::FileNamePart(name, rules).size();
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot >= nameStart)

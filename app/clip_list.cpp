@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "app/main_form_description.h"
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "framework/dialogs.h"
 
 namespace {
@@ -92,7 +92,7 @@ void TClipList::Execute(TClipCommand command)
 std::string TClipList::FoldCase(std::string_view text)
 {
     std::string folded(text);
-    for (std::size_t i = 0; i < folded.size(); i = Cp932Next(folded, i))
+    for (std::size_t i = 0; i < folded.size(); i = Utf8Next(folded, i))
         if (folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
     return folded;
 }
@@ -211,12 +211,11 @@ void TClipList::KCutClick()
 
 std::string TClipList::CutText(std::string_view text, std::size_t limit)
 {
-    if (text.size() <= limit) return std::string(text);
-    std::size_t end = 0;
-    while (end < limit) {
-        const std::size_t next = Cp932Next(text, end);
-        if (next > limit) break;
-        end = next;
+    std::size_t end = 0, width = 0;
+    while (end < text.size()) {
+        width += std::size_t(Cp932Width(Utf8CodeAt(text, end)));
+        if (width > limit) break;
+        end = Utf8Next(text, end);
     }
     return std::string(text.substr(0, end));
 }

@@ -35,7 +35,8 @@ public:
 
 class TClipList {
 public:
-    // Pasted text is read up to this many bytes; a line cut there is kept cut.
+    // Pasted text is read up to this many bytes of code page 932 (a character it
+    // cannot hold counts as a double-byte one); a line cut there is kept cut.
     static constexpr std::size_t kPasteLimit = 4095;
     // Each dropped name is fetched into a buffer of this many characters.
     static constexpr unsigned kDropNameBuffer = 388;
@@ -94,9 +95,9 @@ public:
 
     // Lines end at CR, LF or CR LF; a last line without an end counts too.
     static std::vector<std::string> SplitLines(std::string_view text);
-    // The first `limit` bytes of code page 932 text, without a cut character.
+    // The whole characters of the text that fit in `limit` bytes of code page 932.
     static std::string CutText(std::string_view text, std::size_t limit);
-    // Letter case folded (ASCII letters; double-byte characters kept whole).
+    // Letter case folded (ASCII letters; other characters kept whole).
     static std::string FoldCase(std::string_view text);
 
 private:

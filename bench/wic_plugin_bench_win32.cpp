@@ -56,7 +56,7 @@ bool OutOfProcess(kxvSPI& spi, const std::string& file)
 // The same calls in this process, as the program made them before it had hosts.
 class TInProcess {
 public:
-    explicit TInProcess(const std::string& plugin) : module_(LoadLibraryW(Cp932ToWide(plugin).c_str()))
+    explicit TInProcess(const std::string& plugin) : module_(LoadLibraryW(Utf8ToWide(plugin).c_str()))
     {
         isSupported_ = reinterpret_cast<decltype(isSupported_)>(GetProcAddress(module_.get(), "IsSupported"));
         getPictureInfo_ = reinterpret_cast<decltype(getPictureInfo_)>(GetProcAddress(module_.get(), "GetPictureInfo"));
@@ -94,7 +94,7 @@ private:
 // talvern-clip's whole run, in milliseconds; negative when it failed.
 double ClipRun(const std::string& program, const std::string& arguments)
 {
-    std::wstring commandLine = Cp932ToWide("\"" + program + "\" " + arguments);
+    std::wstring commandLine = Utf8ToWide("\"" + program + "\" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -162,7 +162,7 @@ int main(int argc, char** argv)
     std::string files;
     for (int i = 0; i < kBatchFiles; ++i) {
         const std::string copy = dir + "\\batch_" + std::to_string(i) + ".png";
-        CopyFileW(Cp932ToWide(file).c_str(), Cp932ToWide(copy).c_str(), FALSE);
+        CopyFileW(Utf8ToWide(file).c_str(), Utf8ToWide(copy).c_str(), FALSE);
         files += " " + copy;
     }
     const std::string program = build + "\\cli\\talvern-clip.exe";

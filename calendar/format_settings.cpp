@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "calendar/kx_date.h"
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 
 namespace {
 
@@ -54,9 +54,8 @@ std::string FormatDate(const std::string& format, const kxDate& date, const TFor
             out += settings.DateSeparator;
             ++i;
         } else {
-            // A double-byte character is copied whole: its trailing byte may look
-            // like one of the letters above.
-            const std::size_t next = Cp932Next(format, i);
+            // Any other character is copied whole.
+            const std::size_t next = Utf8Next(format, i);
             out.append(format, i, next - i);
             i = next;
         }

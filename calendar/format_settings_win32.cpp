@@ -10,7 +10,7 @@ std::string LocaleText(LCTYPE item)
     wchar_t buffer[80];
     const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, item, buffer, static_cast<int>(std::size(buffer)));
     if (length <= 1) return {};
-    return WideToCp932(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)));
+    return WideToUtf8(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 
 namespace {
 
@@ -178,9 +178,9 @@ kxDate ParseEraDate(std::string_view text, std::size_t& position, const TFormatS
     SkipBlanks(text, i);
     date.Year = static_cast<std::uint16_t>(base + ReadNumber(text, i));
 
-    // The separator's first character, a double-byte one compared whole.
+    // The separator's first character, compared whole.
     const std::string_view separator =
-        std::string_view(settings.DateSeparator).substr(0, settings.DateSeparator.empty() ? 0 : Cp932Next(settings.DateSeparator, 0));
+        std::string_view(settings.DateSeparator).substr(0, settings.DateSeparator.empty() ? 0 : Utf8Next(settings.DateSeparator, 0));
     SkipBlanks(text, i);
     if (StartsWithAt(text, i, separator)) {
         i += separator.size();

@@ -1,6 +1,6 @@
 #include "cli/clip_image.h"
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 
 TClipImage::TClipImage()
 {
@@ -23,7 +23,9 @@ std::string TClipImage::FailureReason() const
     switch (LastFailure()) {
     case TLoadFailure::None: return {};
     case TLoadFailure::NotFound: return "not found";
-    case TLoadFailure::Unrecognised: return "not a picture this program reads";
+    case TLoadFailure::Unrecognised:
+        // A reader that could not be given the name says so.
+        return LastFailureMessage().empty() ? "not a picture this program reads" : LastFailureMessage();
     case TLoadFailure::Unreadable:
     case TLoadFailure::Malformed: break;
     }
@@ -38,7 +40,7 @@ std::string FilterLines(const std::string& filter)
     std::string lines;
     std::size_t start = 0;
     bool description = true;
-    for (std::size_t i = 0; i <= filter.size(); i = i < filter.size() ? Cp932Next(filter, i) : i + 1) {
+    for (std::size_t i = 0; i <= filter.size(); i = i < filter.size() ? Utf8Next(filter, i) : i + 1) {
         if (i < filter.size() && filter[i] != '|') continue;
         lines += (description ? "    " : ": ") + filter.substr(start, i - start) + (description ? "" : "\n");
         description = !description;

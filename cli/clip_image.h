@@ -20,7 +20,7 @@ class TClipImage : public kxvSuperImage {
 public:
     TClipImage();
     void Configure(const TClipReaderOptions& options);
-    // Why the last load failed, for the terminal (code page 932 text).
+    // Why the last load failed, for the terminal.
     std::string FailureReason() const;
     // The readers that are on and the formats each brings, one per line.
     std::string ReaderList();

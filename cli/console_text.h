@@ -1,19 +1,20 @@
 #pragma once
-// Text for the terminal, and the program's arguments as the framework spells
-// file names.
+// The terminal's edge: the program's arguments and list files as UTF-8 text, and
+// UTF-8 text written out to the terminal or wherever the output goes.
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The system's own text (code page 932) in the terminal's encoding: UTF-8 on
-// Linux, the console's code page on Windows.
-std::string ConsoleText(std::string_view cp932);
-// A file name in the terminal's encoding. Linux file names are the platform's
-// own bytes and pass unchanged; on Windows they are code page 932 text.
-std::string ConsolePath(std::string_view path);
-// The arguments after the program name: the bytes given on Linux; on Windows
-// the wide command line converted to code page 932.
+// Writes the text: on a Windows console through the console's wide output, so
+// that every character shows as itself; to a file, a pipe, or on Linux, as its
+// UTF-8 bytes.
+void WriteText(std::FILE* stream, std::string_view text);
+// The arguments after the program name: the bytes given on Linux; on Windows the
+// wide command line as UTF-8.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
+// Opens a file by its name in the program's own text.
+void OpenByName(std::ifstream& file, const std::string& name);
 // True when the stream goes to a terminal (a console on Windows), not to a file or pipe.
 bool IsTerminal(std::FILE* stream);

@@ -2,21 +2,20 @@
 
 #include <unistd.h>
 
-#include "framework/cp932.h"
-
-std::string ConsoleText(std::string_view cp932)
+void WriteText(std::FILE* stream, std::string_view text)
 {
-    return Cp932ToUtf8(cp932);
-}
-
-std::string ConsolePath(std::string_view path)
-{
-    return std::string(path);
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
 }
 
 std::vector<std::string> ProgramArguments(int argc, char** argv)
 {
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+void OpenByName(std::ifstream& file, const std::string& name)
+{
+    file.open(name, std::ios::binary);
 }
 
 bool IsTerminal(std::FILE* stream)

@@ -10,33 +10,36 @@
 
 namespace {
 
-std::string WideToCodePage(std::wstring_view wide, UINT codePage)
+HANDLE ConsoleOf(std::FILE* stream)
 {
-    if (wide.empty()) return {};
-    const int length = WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return {};
-    std::string text(std::size_t(length), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), text.data(), length, nullptr, nullptr);
-    return text;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) ? handle : nullptr;
 }
 
-UINT TerminalCodePage()
+// For the eye only: a malformed byte (a name from a list file that is not UTF-8)
+// shows as U+FFFD instead of stopping the line.
+std::wstring DisplayText(std::string_view text)
 {
-    // Output to a pipe or file has no console code page: take the ANSI one.
-    const UINT console = GetConsoleOutputCP();
-    return console != 0 ? console : GetACP();
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(std::size_t(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
+    return wide;
 }
 
 }  // namespace
 
-std::string ConsoleText(std::string_view cp932)
+void WriteText(std::FILE* stream, std::string_view text)
 {
-    return WideToCodePage(Cp932ToWide(cp932), TerminalCodePage());
-}
-
-std::string ConsolePath(std::string_view path)
-{
-    return ConsoleText(path);
+    std::fflush(stream);
+    if (HANDLE console = ConsoleOf(stream)) {
+        const std::wstring wide = DisplayText(text);
+        DWORD written = 0;
+        WriteConsoleW(console, wide.data(), DWORD(wide.size()), &written, nullptr);
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
 }
 
 std::vector<std::string> ProgramArguments(int, char**)
@@ -45,8 +48,13 @@ std::vector<std::string> ProgramArguments(int, char**)
     const UniqueLocal block(CommandLineToArgvW(GetCommandLineW(), &count));
     const auto* wide = static_cast<const LPWSTR*>(block.get());
     std::vector<std::string> arguments;
-    for (int i = 1; wide && i < count; ++i) arguments.push_back(WideToCp932(wide[i]));
+    for (int i = 1; wide && i < count; ++i) arguments.push_back(WideToUtf8(wide[i]));
     return arguments;
+}
+
+void OpenByName(std::ifstream& file, const std::string& name)
+{
+    file.open(Utf8ToWide(name).c_str(), std::ios::binary);
 }
 
 bool IsTerminal(std::FILE* stream)

@@ -10,7 +10,9 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -32,22 +34,21 @@ constexpr int kExitUsage = 2;
 
 void WriteLine(std::FILE* stream, const std::string& line)
 {
-    std::fwrite(line.data(), 1, line.size(), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+    WriteText(stream, line + "\n");
 }
 
 void PrintResult(const TConsoleClipHost::Entry& entry)
 {
     if (entry.Result == "OK")
-        WriteLine(stdout, "OK " + ConsolePath(entry.Path) + " -> " + ConsolePath(entry.Output));
+        WriteLine(stdout, "OK " + entry.Path + " -> " + entry.Output);
     else
-        WriteLine(stdout, "NG " + ConsolePath(entry.Path) + ": " + ConsoleText(entry.Reason));
+        WriteLine(stdout, "NG " + entry.Path + ": " + entry.Reason);
 }
 
 // The paths of the batch: those of the command line, then those of the list file,
-// one per line. A blank line names no file and is skipped; a line's own carriage
-// return (a list written on Windows) is not part of its path.
+// one per line, in UTF-8. A blank line names no file and is skipped; a line's own
+// carriage return (a list written on Windows) is not part of its path, nor is the
+// byte-order mark that editors on Windows put first.
 class TPathList {
 public:
     TPathList(const std::vector<std::string>& arguments, std::istream* list) : arguments_(arguments), list_(list) {}
@@ -57,6 +58,8 @@ public:
         if (argument_ < arguments_.size()) return arguments_[argument_++];
         std::string line;
         while (list_ && std::getline(*list_, line)) {
+            if (firstLine_ && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+            firstLine_ = false;
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (!line.empty()) return line;
         }
@@ -64,9 +67,11 @@ public:
     }
 
 private:
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     const std::vector<std::string>& arguments_;
     std::size_t argument_ = 0;
     std::istream* list_;
+    bool firstLine_ = true;
 };
 
 }  // namespace
@@ -119,7 +124,7 @@ int main(int argc, char** argv)
     app.footer([&readers] {
         TClipImage loader;
         loader.Configure(readers);
-        return ConsoleText(loader.ReaderList());
+        return loader.ReaderList();
     });
     app.add_option("FILE", files, "Image files to crop");
     app.set_version_flag("--version", "talvern-clip " TALVERN_VERSION);
@@ -129,7 +134,10 @@ int main(int argc, char** argv)
     try {
         app.parse(arguments);
     } catch (const CLI::ParseError& error) {
-        const int status = app.exit(error);
+        std::ostringstream out, err;
+        const int status = app.exit(error, out, err);
+        WriteText(stdout, out.str());
+        WriteText(stderr, err.str());
         return status == 0 ? kExitAllOk : kExitUsage;
     }
 
@@ -138,9 +146,9 @@ int main(int argc, char** argv)
     if (filesFrom == "-") {
         list = &std::cin;
     } else if (!filesFrom.empty()) {
-        listFile.open(filesFrom, std::ios::binary);
+        OpenByName(listFile, filesFrom);
         if (!listFile) {
-            WriteLine(stderr, "talvern-clip: cannot read the list " + ConsolePath(filesFrom));
+            WriteLine(stderr, "talvern-clip: cannot read the list " + filesFrom);
             return kExitUsage;
         }
         list = &listFile;
@@ -160,7 +168,7 @@ int main(int argc, char** argv)
         TClipJob job(checks, *loader);
         job.ClipRect = clipRect;
         if (!job.CheckRun()) {
-            WriteLine(stderr, "talvern-clip: " + ConsoleText(checks.LastError()));
+            WriteLine(stderr, "talvern-clip: " + checks.LastError());
             return kExitUsage;
         }
         if (loader->GVEnable) jobs = 1;

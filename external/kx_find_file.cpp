@@ -1,9 +1,9 @@
 #include "external/kx_find_file.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "framework/win32/wide.h"
 #include "image/path_helpers.h"
 
@@ -12,15 +12,8 @@ namespace {
 constexpr std::uint16_t kOnlyListable = 0xFFE8;  // all but read-only, hidden, system, directory
 constexpr DWORD kDirectory = FILE_ATTRIBUTE_DIRECTORY;
 
-void CopyName(char* field, std::size_t fieldSize, const std::string& name)
-{
-    const std::size_t n = std::min(name.size(), fieldSize - 1);
-    std::memcpy(field, name.data(), n);
-    field[n] = '\0';
-}
-
 // The directory part of a path: up to and including its last separator, stepping
-// over double-byte characters.
+// over whole characters.
 std::string DirectoryPart(const std::string& path)
 {
     const std::string name = FileNamePart(path);
@@ -57,7 +50,7 @@ bool kxFindFile::Find(const std::string& startDir, const std::string& mask)
     FileAppendPath(pattern, mask);
     if (!pattern.empty()) {
         WIN32_FIND_DATAW found{};
-        Handle.reset(FindFirstFileW(Cp932ToWide(pattern).c_str(), &found));
+        Handle.reset(FindFirstFileW(Utf8ToWide(pattern).c_str(), &found));
         if (Handle) Store(found);
     }
     FirstPending = static_cast<bool>(Handle);
@@ -66,14 +59,8 @@ bool kxFindFile::Find(const std::string& startDir, const std::string& mask)
 
 void kxFindFile::Store(const WIN32_FIND_DATAW& found)
 {
-    FindData.dwFileAttributes = found.dwFileAttributes;
-    FindData.ftCreationTime = found.ftCreationTime;
-    FindData.ftLastAccessTime = found.ftLastAccessTime;
-    FindData.ftLastWriteTime = found.ftLastWriteTime;
-    FindData.nFileSizeHigh = found.nFileSizeHigh;
-    FindData.nFileSizeLow = found.nFileSizeLow;
-    CopyName(FindData.cFileName, sizeof FindData.cFileName, WideToCp932(found.cFileName));
-    CopyName(FindData.cAlternateFileName, sizeof FindData.cAlternateFileName, WideToCp932(found.cAlternateFileName));
+    FindData = found;
+    Name = WideToUtf8(found.cFileName);
 }
 
 bool kxFindFile::Next()
@@ -89,9 +76,8 @@ bool kxFindFile::Next()
             if (!ChildStep()) return false;
             fromChild = true;
         }
-        const char* name = FindData.cFileName;
         if (FindData.dwFileAttributes & ExcludeAttributes) continue;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+        if (Name == "." || Name == "..") continue;
         if (fromChild) return true;  // the child made its name a full path already
         if (Accept()) return true;
     }
@@ -112,12 +98,13 @@ bool kxFindFile::Fetch()
 
 bool kxFindFile::Accept()
 {
-    if (FindData.cAlternateFileName[0] == '\0' && std::strlen(FindData.cFileName) < 13)
-        CopyName(FindData.cAlternateFileName, sizeof FindData.cAlternateFileName, FindData.cFileName);
+    if (FindData.cAlternateFileName[0] == L'\0' && std::wcslen(FindData.cFileName) < 13)
+        std::wcscpy(FindData.cAlternateFileName, FindData.cFileName);
     std::string joined = StartDir;
     FileAppendPath(joined, Mask);
-    const std::string full = FileFullPath(DirectoryPart(joined) + FindData.cFileName);
-    if (full.size() < MAX_PATH) CopyName(FindData.cFileName, sizeof FindData.cFileName, full);
+    // The platform's full path has fewer than 260 characters, or is empty.
+    const std::string full = FileFullPath(DirectoryPart(joined) + Name);
+    if (!full.empty()) Name = full;
     return true;
 }
 
@@ -128,6 +115,7 @@ bool kxFindFile::ChildStep()
     for (;;) {
         if (Child && Child->Next()) {
             FindData = Child->FindData;
+            Name = Child->Name;
             StartDir = Child->StartDir;
             return true;
         }
@@ -136,7 +124,7 @@ bool kxFindFile::ChildStep()
             return false;
         }
         std::size_t cut = 0;
-        while (cut < PendingDirs.size() && PendingDirs[cut] != ';') cut = Cp932Next(PendingDirs, cut);
+        while (cut < PendingDirs.size() && PendingDirs[cut] != ';') cut = Utf8Next(PendingDirs, cut);
         const std::string dir = PendingDirs.substr(0, cut);
         PendingDirs.erase(0, std::min(cut + 1, PendingDirs.size()));
         if (!Child) Child = std::make_unique<kxFindFile>();

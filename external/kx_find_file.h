@@ -1,7 +1,7 @@
 #pragma once
 // kxFindFile: the files matching a mask, first in one directory, then depth
 // first in each of its sub-directories (in listing order), each match named by
-// its full path. Names are code page 932 text.
+// its full path. Names are UTF-8 text, whatever their length in it.
 #include <windows.h>
 
 #include <cstdint>
@@ -19,9 +19,12 @@ public:
     bool Find(const std::string& startDir, const std::string& mask);
     bool Next();
     // The full path of the current match.
-    const char* FoundName() const { return FindData.cFileName; }
+    const char* FoundName() const { return Name.c_str(); }
 
-    WIN32_FIND_DATAA FindData{};
+    // The current entry as the system found it, and its name: after each
+    // successful step the full path of the match.
+    WIN32_FIND_DATAW FindData{};
+    std::string Name;
     std::uint16_t ExcludeAttributes = 0;
     bool Recursive = true;
     std::string PendingDirs;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "external/kxv_gv_stream.h"
 #include "framework/application.h"
@@ -22,8 +23,19 @@ namespace {
 constexpr DWORD kRequestTimeoutMs = 10000;
 constexpr std::int64_t kPollPeriodMs = 20;
 constexpr UINT kDibFormat = 18;
+constexpr unsigned kGVCodePage = 932;
 
 const char* OnOff(bool on) { return on ? "ON" : "OFF"; }
+
+// The name GV is given for a file: the path itself where code page 932 holds it,
+// else its short 8.3 form where the volume keeps one that the code page holds.
+std::optional<std::string> NameForGV(const std::string& path)
+{
+    if (Utf8ToCodePage(path, kGVCodePage)) return path;
+    std::optional<std::string> shortPath = ShortPathName(path);
+    if (shortPath && Utf8ToCodePage(*shortPath, kGVCodePage)) return shortPath;
+    return std::nullopt;
+}
 
 // A program path with blanks is quoted, so that the command line names it whole.
 std::string CommandLinePath(const std::string& path)
@@ -114,12 +126,18 @@ void kxvGV::Terminate()
 // refused instead.
 bool kxvGV::LoadFromFile(const std::string& fileName, TBitmap& bitmap)
 {
+    refusal_.clear();
     if (!enable_ || loading_ || !FileExists(fileName)) return false;
+    const std::optional<std::string> name = NameForGV(fileName);
+    if (!name) {
+        refusal_ = "GV is not asked: code page 932 cannot hold the name, and it has no short name that it can";
+        return false;
+    }
     loading_ = true;
     bool result = false;
     try {
         Execute();
-        if (FileOpen(PathForAnsiApi(fileName))) result = WaitForDIB() && GetDIB(bitmap);
+        if (FileOpen(*name)) result = WaitForDIB() && GetDIB(bitmap);
     } catch (...) {
         result = false;
     }
@@ -196,6 +214,14 @@ bool kxvGV::WindowRect(TRect& rect, int& value)
     rect = TRect{numbers[0], numbers[1], numbers[0] + numbers[2], numbers[1] + numbers[3]};
     value = numbers[4];
     return true;
+}
+
+// GV reads its commands in code page 932. Text that code page cannot hold is not
+// sent at all: GV would be handed a look-alike.
+bool kxvGV::Command(const std::string& text)
+{
+    const std::optional<std::string> bytes = Utf8ToCodePage(text, kGVCodePage);
+    return bytes && ExecuteMacro(*bytes, false);
 }
 
 bool kxvGV::FileOpen(const std::string& file)

@@ -43,6 +43,7 @@ public:
     std::string GetFilter() override;
     bool LoadFromFile(const std::string& fileName, TBitmap& bitmap) override;
     int SourceColorDepth() const override { return ColorDepth; }
+    std::string Refusal() const override { return refusal_; }
     const TLogPalette* SourcePalette() const override { return palette_.get(); }
     void SetPalette(PaletteHandle palette) override { palette_ = std::move(palette); }
 
@@ -80,11 +81,12 @@ public:
     bool ExitGV();
 
 private:
-    bool Command(const std::string& text) { return ExecuteMacro(text, false); }
+    bool Command(const std::string& text);
     bool WaitForDIB();
 
     std::string path_;
     bool enable_ = false;
     PaletteHandle palette_;
     bool loading_ = false;
+    std::string refusal_;
 };

@@ -20,13 +20,13 @@ namespace {
 
 std::u16string ToHost(const std::string& text)
 {
-    const std::wstring wide = Cp932ToWide(text);
+    const std::wstring wide = Utf8ToWide(text);
     return {reinterpret_cast<const char16_t*>(wide.data()), wide.size()};
 }
 
 std::string FromHost(std::u16string_view text)
 {
-    return WideToCp932({reinterpret_cast<const wchar_t*>(text.data()), text.size()});
+    return WideToUtf8({reinterpret_cast<const wchar_t*>(text.data()), text.size()});
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ std::wstring HostProgram(TWidth width)
 {
     const std::string program = ProgramPath();
     const std::string dir = program.substr(0, program.size() - FileNamePart(program).size());
-    return Cp932ToWide(dir) + (width == TWidth::Bits32 ? L"talvern-spihost32.exe" : L"talvern-spihost64.exe");
+    return Utf8ToWide(dir) + (width == TWidth::Bits32 ? L"talvern-spihost32.exe" : L"talvern-spihost64.exe");
 }
 
 }  // namespace spi

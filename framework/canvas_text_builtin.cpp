@@ -1,13 +1,15 @@
 // Text output without a platform font: a built-in 5x7 bitmap font in a 6x8 cell,
-// scaled to the font's height. Printable ASCII has glyphs; other characters (a
-// code page 932 double-byte character counts as one, two cells wide) are drawn
-// as a hollow box, and control characters as a blank cell.
+// scaled to the font's height. Printable ASCII has glyphs; other characters are
+// drawn as a hollow box as wide as the character is in code page 932 (one cell
+// for half-width katakana, two for the rest), and control characters as a blank
+// cell.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
+#include "framework/utf8.h"
 
 namespace {
 
@@ -51,11 +53,6 @@ constexpr std::uint8_t Glyphs[95][5] = {
 constexpr std::uint8_t BoxGlyph[5] = {0x7F, 0x41, 0x41, 0x41, 0x7F};
 constexpr std::uint8_t BlankGlyph[5] = {0, 0, 0, 0, 0};
 
-bool IsLeadByte(std::uint8_t b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 struct Cell {
     const std::uint8_t* glyph;
     int cells;  // 1, or 2 for a double-byte character
@@ -65,18 +62,14 @@ struct Cell {
 template <typename F>
 void ForEachCharacter(const std::string& text, F&& visit)
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto b = static_cast<std::uint8_t>(text[i]);
-        if (b >= 0x20 && b <= 0x7E) {
-            visit(Cell{Glyphs[b - 0x20], 1});
-        } else if (b < 0x20 || b == 0x7F) {
+    for (std::size_t i = 0; i < text.size(); i = Utf8Next(text, i)) {
+        const char32_t c = Utf8CodeAt(text, i);
+        if (c >= 0x20 && c <= 0x7E)
+            visit(Cell{Glyphs[c - 0x20], 1});
+        else if (c < 0x20 || c == 0x7F)
             visit(Cell{BlankGlyph, 1});
-        } else if (IsLeadByte(b) && i + 1 < text.size()) {
-            ++i;
-            visit(Cell{BoxGlyph, 2});
-        } else {
-            visit(Cell{BoxGlyph, 1});
-        }
+        else
+            visit(Cell{BoxGlyph, Utf8Next(text, i) == i + 1 ? 1 : Cp932Width(c)});
     }
 }
 

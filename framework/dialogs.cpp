@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "framework/application.h"
-#include "framework/cp932.h"
 #include "framework/file_system.h"
 
 namespace {
@@ -12,12 +11,12 @@ class HeadlessDialogs : public TDialogService {
 public:
     TModalResult MessageDlg(const std::string& text, TMsgDlgType, TMsgDlgButtons buttons) override
     {
-        std::fprintf(stderr, "%s\n", Cp932ToUtf8(text).c_str());
+        std::fprintf(stderr, "%s\n", text.c_str());
         if (buttons & mbCancel) return mrCancel;
         if (buttons & mbOK) return mrOk;
         return mrNo;
     }
-    void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", Cp932ToUtf8(text).c_str()); }
+    void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// The framework's exception classes. Messages are code page 932 text.
+// The framework's exception classes. Messages are UTF-8 text.
 #include <stdexcept>
 #include <string>
 

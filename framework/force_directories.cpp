@@ -1,14 +1,12 @@
 // ForceDirectories, over the platform's CreateDir and PathKind.
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "framework/file_system.h"
 
 namespace {
 
 #ifdef _WIN32
-constexpr bool kDoubleByte = true;
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 #else
-constexpr bool kDoubleByte = false;
 bool IsSeparator(char c) { return c == '/'; }
 #endif
 
@@ -20,8 +18,8 @@ std::string ParentOf(const std::string& path)
     std::size_t lastSeparator = std::string::npos;
     bool separatorRun = false;
     std::size_t runStart = 0;
-    for (std::size_t i = 0; i < end; i = kDoubleByte ? Cp932Next(path, i) : i + 1) {
-        const bool single = !kDoubleByte || Cp932Next(path, i) == i + 1;
+    for (std::size_t i = 0; i < end; i = Utf8Next(path, i)) {
+        const bool single = Utf8Next(path, i) == i + 1;
         if (single && IsSeparator(path[i])) {
             if (!separatorRun) runStart = i;
             separatorRun = true;

@@ -4,7 +4,6 @@
 
 #include "framework/application.h"
 #include "framework/clock.h"
-#include "framework/cp932.h"
 #include "framework/exceptions.h"
 
 namespace {
@@ -50,7 +49,7 @@ public:
 
     void ShowException(const Exception& error) override
     {
-        std::fprintf(stderr, "%s\n", Cp932ToUtf8(error.Message).c_str());
+        std::fprintf(stderr, "%s\n", error.Message.c_str());
     }
 
 private:

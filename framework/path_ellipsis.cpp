@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ std::string PathEllipsis(const std::string& path, int maxWidth,
     if (textWidth(path) <= maxWidth) return path;
     std::vector<std::size_t> starts;  // where each character starts, then the end
     std::size_t nameStart = 0;        // at the last separator, which stays with the name
-    for (std::size_t i = 0; i < path.size(); i = Cp932Next(path, i)) {
+    for (std::size_t i = 0; i < path.size(); i = Utf8Next(path, i)) {
         starts.push_back(i);
         if (path[i] == '\\') nameStart = i;
     }

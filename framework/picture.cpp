@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "framework/exceptions.h"
 
 namespace {
@@ -11,7 +11,7 @@ namespace {
 std::string LowerExtension(const std::string& fileName)
 {
     std::size_t dot = std::string::npos;
-    for (std::size_t i = 0; i < fileName.size(); i = Cp932Next(fileName, i)) {
+    for (std::size_t i = 0; i < fileName.size(); i = Utf8Next(fileName, i)) {
         const char c = fileName[i];
         if (c == '.') dot = i;
         else if (c == '\\' || c == '/' || c == ':') dot = std::string::npos;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "image/kxv_super_image.h"
 
 namespace {
@@ -39,7 +39,7 @@ std::string Patterns(const std::string& list)
 {
     std::vector<std::string> fields(1);
     for (std::size_t i = 0; i < list.size();) {
-        const std::size_t next = Cp932Next(list, i);
+        const std::size_t next = Utf8Next(list, i);
         if (next == i + 1 && list[i] == '|')
             fields.emplace_back();
         else

@@ -11,20 +11,21 @@
 #include <vector>
 
 #include "app/clip_list.h"
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 
 namespace {
 
 void CheckCut(std::string_view text, const std::string& cut, std::size_t limit)
 {
-    if (cut.size() > limit || text.compare(0, cut.size(), cut) != 0) std::abort();
-    if (text.size() <= limit) {
-        if (cut.size() != text.size()) std::abort();
-        return;
+    // The limit counts each character by its width in code page 932.
+    if (text.compare(0, cut.size(), cut) != 0) std::abort();
+    std::size_t end = 0, width = 0;
+    while (end < cut.size()) {
+        width += std::size_t(Cp932Width(Utf8CodeAt(text, end)));
+        end = Utf8Next(text, end);
     }
-    std::size_t end = 0;
-    while (end < cut.size()) end = Cp932Next(text, end);
-    if (end != cut.size() || Cp932Next(text, end) <= limit) std::abort();
+    if (end != cut.size() || width > limit) std::abort();
+    if (end < text.size() && width + std::size_t(Cp932Width(Utf8CodeAt(text, end))) <= limit) std::abort();
 }
 
 void CheckLines(const std::string& text, const std::vector<std::string>& lines)

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "image/path_rules.h"
 
 namespace {
@@ -35,7 +35,7 @@ TWalk Walk(std::string_view path, const TPathRules& rules)
     TWalk walk;
     std::size_t next = 0;
     for (std::size_t i = 0; i < path.size(); i = next) {
-        next = rules.DoubleByte ? Cp932Next(path, i) : i + 1;
+        next = rules.DoubleByte ? Utf8Next(path, i) : i + 1;
         walk.LastCharStart = i;
         if (next != i + 1) continue;
         if (In(path[i], rules.Separators)) walk.LastSeparator = i;

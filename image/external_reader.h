@@ -36,6 +36,9 @@ public:
     virtual int SourceColorDepth() const = 0;
     virtual const TLogPalette* SourcePalette() const = 0;
     virtual void SetPalette(PaletteHandle palette) = 0;
+    // Why the last load could not even ask the reader (a file name it cannot be
+    // given); empty when it was asked.
+    virtual std::string Refusal() const { return {}; }
 };
 
 // The platform's readers for the loader: on Windows the Susie plug-in set and

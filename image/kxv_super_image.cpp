@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "framework/exceptions.h"
 #include "framework/file_system.h"
 #include "framework/streams.h"
@@ -14,11 +14,10 @@ namespace {
 
 const char* const kBitmapEntry = "ﾋﾞｯﾄﾏｯﾌﾟ|*.BMP;*.RLE;*.RGB;*.DIB";
 
-// The first "|" at or after `from` that is not the second byte of a double-byte
-// character.
+// The first "|" at or after `from`, stepping over whole characters.
 std::size_t FindBar(const std::string& text, std::size_t from)
 {
-    for (std::size_t i = from; i < text.size(); i = Cp932Next(text, i))
+    for (std::size_t i = from; i < text.size(); i = Utf8Next(text, i))
         if (text[i] == '|') return i;
     return std::string::npos;
 }
@@ -147,6 +146,7 @@ bool kxvSuperImage::LoadContent(const std::string& fileName, const TRect* region
     if (GV->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*GV);
     // A plug-in that took the file but failed on it says why.
     if (const std::string reason = Susie->FailureReason(); !reason.empty()) throw EInvalidGraphic(reason);
+    lastFailureMessage_ = !Susie->Refusal().empty() ? Susie->Refusal() : GV->Refusal();
     // Last comes the picture's own loader, which goes by the extension. It reads
     // the bitmap format only, which the content test has ruled out, so the file
     // is not opened again for it.

@@ -1,18 +1,13 @@
 #include "image/path_helpers.h"
 
 #include "framework/application.h"
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "framework/file_system.h"
 #include "image/path_rules.h"
 
 namespace {
 
 constexpr std::size_t None = std::string_view::npos;
-
-std::size_t NextChar(std::string_view text, std::size_t i, const TPathRules& rules)
-{
-    return rules.DoubleByte ? Cp932Next(text, i) : i + 1;
-}
 
 bool IsOneOf(char c, std::string_view set)
 {
@@ -32,9 +27,9 @@ struct TSeparatorScan {
 TSeparatorScan Scan(std::string_view path, const TPathRules& rules)
 {
     TSeparatorScan scan;
-    for (std::size_t i = 0; i < path.size(); i = NextChar(path, i, rules)) {
+    for (std::size_t i = 0; i < path.size(); i = Utf8Next(path, i)) {
         scan.LastCharStart = i;
-        if (NextChar(path, i, rules) != i + 1) continue;  // a double-byte character
+        if (Utf8Next(path, i) != i + 1) continue;  // a multi-byte character
         const char c = path[i];
         if (IsOneOf(c, rules.Separators)) {
             scan.LastSeparator = i;
@@ -63,7 +58,7 @@ std::string FileNamePart(std::string_view path, const TPathRules& rules)
 
 void FileAppendPath(std::string& path, std::string_view component, const TPathRules& rules)
 {
-    // Separators are single bytes, so a leading one cannot be a trailing byte.
+    // Separators are single bytes, so a leading one cannot be inside a character.
     std::size_t start = 0;
     while (start < component.size() && IsOneOf(component[start], rules.Separators)) ++start;
     if (!path.empty()) {

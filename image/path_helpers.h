@@ -1,7 +1,7 @@
 #pragma once
-// Path helpers over code page 932 text. Separators come from the platform: on
-// Windows "\" and ":" (and "/", which Windows accepts), stepping over double-byte
-// characters; elsewhere "/" alone.
+// Path helpers over UTF-8 text. Separators come from the platform: on Windows
+// "\" and ":" (and "/", which Windows accepts); elsewhere "/" alone. The searches
+// step over whole characters, so no byte inside one is taken for a separator.
 #include <string>
 
 std::string FileNamePart(const std::string& path);

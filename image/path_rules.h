@@ -10,15 +10,11 @@ struct TPathRules {
     // Drive separators: FileNamePart falls back to them when no directory
     // separator is found; FileAppendPath inserts nothing after one.
     std::string_view DriveSeparators;
-    // Step over code page 932 double-byte characters, so that a trailing byte
-    // equal to a separator is never taken for one.
-    bool DoubleByte;
 };
 
 // Windows accepts "/" as well as "\".
-inline constexpr TPathRules WindowsPathRules{"\\/", ":", true};
-// Elsewhere file names are UTF-8, whose continuation bytes never equal "/" or ".".
-inline constexpr TPathRules PosixPathRules{"/", "", false};
+inline constexpr TPathRules WindowsPathRules{"\\/", ":"};
+inline constexpr TPathRules PosixPathRules{"/", ""};
 
 #ifdef _WIN32
 inline constexpr const TPathRules& PlatformPathRules = WindowsPathRules;

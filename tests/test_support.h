@@ -10,6 +10,16 @@ std::string ScratchDir(const std::string& name);
 std::string PathSep();
 std::vector<std::uint8_t> ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void MakeDir(const std::string& path);
+// Runs a command line through the shell; on Windows as wide text.
+int RunCommand(const std::string& commandLine);
+
+// File names that conversions through a code page lose or change: Hangul, an
+// emoji outside the Basic Multilingual Plane, accented Latin, U+00A5 and U+FF3C
+// (which best fit turns into "\"), a trailing U+FF0E (best fit: a trailing ".",
+// which Windows drops), and a plain Japanese name that code page 932 holds.
+inline const std::vector<std::string> kUnicodeNames{"한글😀.bmp", "Ünïcödé.bmp", "x¥y.bmp", "a＼b.bmp",
+                                                    "end．", "日本語.bmp"};
 
 // Little-endian byte assembly.
 struct Bytes {

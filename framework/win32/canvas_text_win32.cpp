@@ -19,7 +19,7 @@ public:
         : dc_(CreateCompatibleDC(nullptr)),
           font_(CreateFontW(font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, static_cast<BYTE>(font.Charset),
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            Cp932ToWide(font.Name).c_str())),
+                            Utf8ToWide(font.Name).c_str())),
           fontSelection_(dc_.get(), font_.get()),
           bitmapSelection_(dc_.get(), bitmap && !bitmap->Empty()
                                           ? static_cast<DibSectionBuffer*>(bitmap->Buffer())->Handle()
@@ -43,7 +43,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
     TextDC dc(&Bitmap(), Font);
     SetBkMode(dc.Get(), TRANSPARENT);
     SetTextColor(dc.Get(), static_cast<COLORREF>(Font.Color));
-    const std::wstring wide = Cp932ToWide(text);
+    const std::wstring wide = Utf8ToWide(text);
     TextOutW(dc.Get(), x, y, wide.c_str(), static_cast<int>(wide.size()));
     GdiFlush();
 }
@@ -51,7 +51,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
 int TCanvas::TextWidth(const std::string& text)
 {
     TextDC dc(nullptr, Font);
-    const std::wstring wide = Cp932ToWide(text);
+    const std::wstring wide = Utf8ToWide(text);
     SIZE size{};
     GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size);
     return size.cx;
@@ -60,7 +60,7 @@ int TCanvas::TextWidth(const std::string& text)
 int TCanvas::TextHeight(const std::string& text)
 {
     TextDC dc(nullptr, Font);
-    const std::wstring wide = Cp932ToWide(text.empty() ? std::string("W") : text);
+    const std::wstring wide = Utf8ToWide(text.empty() ? std::string("W") : text);
     SIZE size{};
     GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &size);
     return size.cy;

@@ -15,12 +15,12 @@ std::optional<std::string> ClipboardText()
     if (!lock) return std::nullopt;
     // The block need not hold its terminating zero: read no further than it.
     std::wstring_view text(static_cast<const wchar_t*>(lock.data()), lock.size() / sizeof(wchar_t));
-    return WideToCp932(text.substr(0, text.find(L'\0')));
+    return WideToUtf8(text.substr(0, text.find(L'\0')));
 }
 
 bool SetClipboardText(HWND owner, const std::string& text)
 {
-    const std::wstring wide = Cp932ToWide(text);
+    const std::wstring wide = Utf8ToWide(text);
     const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
     UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
     if (!memory) return false;

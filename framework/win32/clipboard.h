@@ -1,6 +1,6 @@
 #pragma once
-// The clipboard's plain text, as code page 932 text. It is stored and read as
-// Unicode text; the system offers it to others as ANSI text too.
+// The clipboard's plain text, as UTF-8 text. It is stored and read as Unicode
+// text; the system offers it to others as ANSI text too.
 #include <windows.h>
 
 #include <optional>

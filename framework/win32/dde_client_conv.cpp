@@ -117,7 +117,7 @@ bool TDdeClientConv::Connect()
 
 UniqueHandle TDdeClientConv::StartServiceApplication() const
 {
-    std::wstring commandLine = Cp932ToWide(ServiceApplication);
+    std::wstring commandLine = Utf8ToWide(ServiceApplication);
     std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back(L'\0');
     STARTUPINFOW startup{};

@@ -46,16 +46,16 @@ std::wstring WithSeparator(std::wstring path)
 TDirectoryChooserWindow::TDirectoryChooserWindow(const std::string& title, const std::string& directory, HWND owner)
     : TModalWindow(title, 360, 330, owner)
 {
-    edit_ = AddChild(L"EDIT", Cp932ToWide(directory), WS_TABSTOP | ES_AUTOHSCROLL, 8, 8, 344, 21, kEdit,
+    edit_ = AddChild(L"EDIT", Utf8ToWide(directory), WS_TABSTOP | ES_AUTOHSCROLL, 8, 8, 344, 21, kEdit,
                      WS_EX_CLIENTEDGE);
     tree_ = AddChild(WC_TREEVIEWW, L"",
                      WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS, 8, 36, 344,
                      250, kTree, WS_EX_CLIENTEDGE);
     AddChild(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 112, 296, 75, 25, IDOK);
-    AddChild(L"BUTTON", Cp932ToWide("キャンセル"), WS_TABSTOP | BS_PUSHBUTTON, 194, 296, 75, 25, IDCANCEL);
-    AddChild(L"BUTTON", Cp932ToWide("ヘルプ"), WS_TABSTOP | BS_PUSHBUTTON, 276, 296, 75, 25, kHelpButton);
+    AddChild(L"BUTTON", Utf8ToWide("キャンセル"), WS_TABSTOP | BS_PUSHBUTTON, 194, 296, 75, 25, IDCANCEL);
+    AddChild(L"BUTTON", Utf8ToWide("ヘルプ"), WS_TABSTOP | BS_PUSHBUTTON, 276, 296, 75, 25, kHelpButton);
     AddDrives();
-    RevealPath(Cp932ToWide(directory));
+    RevealPath(Utf8ToWide(directory));
 }
 
 void TDirectoryChooserWindow::AddDrives()
@@ -133,7 +133,7 @@ void TDirectoryChooserWindow::Ok()
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     GetWindowTextW(edit_, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
-    const std::string path = WideToCp932(text);
+    const std::string path = WideToUtf8(text);
     if (path.empty() || !DirectoryChooserAccepts(path)) return;
     result_ = path;
     Close();

@@ -12,7 +12,7 @@ struct TFileStream::Handle {
 
 TFileStream::TFileStream(const std::string& fileName, unsigned mode) : handle_(std::make_unique<Handle>())
 {
-    const std::wstring wide = Cp932ToWide(fileName);
+    const std::wstring wide = Utf8ToWide(fileName);
     const bool create = (mode & 0xFF00) == fmCreate;
     if (create) {
         handle_->file.reset(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,

@@ -29,7 +29,7 @@ void TForm::CreateWnd()
 {
     font_.reset(CreateFontW(Font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, static_cast<BYTE>(Font.Charset),
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            Cp932ToWide(Font.Name).c_str()));
+                            Utf8ToWide(Font.Name).c_str()));
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
     tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -59,7 +59,7 @@ void TForm::ControlCreated(TWinControl& control)
 void TForm::AddTool(TControl& control)
 {
     if (!tooltip_ || control.Hint.empty() || !control.ShowHint) return;
-    std::wstring text = Cp932ToWide(control.Hint);
+    std::wstring text = Utf8ToWide(control.Hint);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.lpszText = text.data();

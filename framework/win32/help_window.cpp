@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/cp932.h"
 #include "framework/streams.h"
 #include "framework/win32/wide.h"
 
@@ -30,7 +29,7 @@ THelpWindow::THelpWindow(const std::string& helpFile, HWND owner) : TModalWindow
         topics_.clear();
     }
     if (topics_.empty())
-        topics_.push_back({Cp932ToUtf8("ヘルプ"), Cp932ToUtf8("ヘルプファイルが見つかりません: " + helpFile)});
+        topics_.push_back({"ヘルプ", "ヘルプファイルが見つかりません: " + helpFile});
 
     // The contents list fits its longest topic, and the text its longest line,
     // as far as the screen allows: the text's own line breaks and indents stay,

@@ -23,7 +23,7 @@ void TListView::CreateParams(TCreateParams& params)
 void TListView::CreateWnd()
 {
     for (size_t i = 0; i < Columns.size(); ++i) {
-        std::wstring text = Cp932ToWide(Columns[i].Caption);
+        std::wstring text = Utf8ToWide(Columns[i].Caption);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.pszText = text.data();
@@ -42,7 +42,7 @@ int TListView::Count() const
 int TListView::Add(const std::string& text)
 {
     HandleNeeded();
-    std::wstring wide = Cp932ToWide(text);
+    std::wstring wide = Utf8ToWide(text);
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = Count();
@@ -75,7 +75,7 @@ std::string TListView::SubItem(int index, int column) const
             SendMessageW(Handle(), LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
         if (length + 1 < size || size >= 65536) {
             buffer.resize(std::min(length, size - 1));
-            return WideToCp932(buffer);
+            return WideToUtf8(buffer);
         }
     }
 }
@@ -104,7 +104,7 @@ int TListView::IndexOf(TListEntry entry) const
 void TListView::SetSubItem(int index, int column, const std::string& text)
 {
     if (!HandleAllocated()) return;
-    std::wstring wide = Cp932ToWide(text);
+    std::wstring wide = Utf8ToWide(text);
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = wide.data();

@@ -58,7 +58,7 @@ void TPopupMenu::Popup(int x, int y, HWND owner)
         std::string text = item.Caption;
         if (item.ShortCut) text += "\t" + ShortCutToText(item.ShortCut);
         AppendMenuW(menu_.get(), MF_STRING | (item.Enabled ? MF_ENABLED : MF_GRAYED), i + 1,
-                    Cp932ToWide(text).c_str());
+                    Utf8ToWide(text).c_str());
     }
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenuEx(menu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, owner, nullptr));

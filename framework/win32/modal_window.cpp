@@ -31,10 +31,10 @@ TModalWindow::TModalWindow(const std::string& title, int clientWidth, int client
     InitCommonControlsEx(&init);
     font_.reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            Cp932ToWide("ＭＳ Ｐゴシック").c_str()));
+                            Utf8ToWide("ＭＳ Ｐゴシック").c_str()));
 
     const RECT at = Placement(clientWidth, clientHeight);
-    window_.reset(CreateWindowExW(kExStyle, kModalWindowClass, Cp932ToWide(title).c_str(), kStyle, at.left, at.top,
+    window_.reset(CreateWindowExW(kExStyle, kModalWindowClass, Utf8ToWide(title).c_str(), kStyle, at.left, at.top,
                                   at.right - at.left, at.bottom - at.top, owner, nullptr, GetModuleHandleW(nullptr),
                                   nullptr));
     SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

@@ -19,13 +19,13 @@ constexpr DWORD kNameBufferChars = 64 * 1024;
 bool ExecuteOpenDialogWin32(TOpenDialog& dialog)
 {
     // The filter's "|" become the system's zero separators; in UTF-16 no part
-    // of a double-byte character can be taken for one.
-    std::wstring filter = Cp932ToWide(dialog.Filter);
+    // of another character can be taken for one.
+    std::wstring filter = Utf8ToWide(dialog.Filter);
     std::replace(filter.begin(), filter.end(), L'|', L'\0');
     filter.append(2, L'\0');
-    const std::wstring title = Cp932ToWide(dialog.Title);
+    const std::wstring title = Utf8ToWide(dialog.Title);
     std::wstring names(kNameBufferChars, L'\0');
-    const std::wstring initial = Cp932ToWide(dialog.FileName);
+    const std::wstring initial = Utf8ToWide(dialog.FileName);
     std::copy_n(initial.begin(), std::min<size_t>(initial.size(), kNameBufferChars - 1), names.begin());
 
     OPENFILENAMEW ofn{};
@@ -49,11 +49,11 @@ bool ExecuteOpenDialogWin32(TOpenDialog& dialog)
     for (const wchar_t* p = names.c_str(); *p; p += wcslen(p) + 1) parts.emplace_back(p);
     dialog.Files.clear();
     if (parts.size() == 1) {
-        dialog.Files.push_back(WideToCp932(parts[0]));
+        dialog.Files.push_back(WideToUtf8(parts[0]));
     } else if (parts.size() > 1) {
         std::wstring directory = parts[0];
         if (!directory.empty() && directory.back() != L'\\') directory += L'\\';
-        for (size_t i = 1; i < parts.size(); ++i) dialog.Files.push_back(WideToCp932(directory + parts[i]));
+        for (size_t i = 1; i < parts.size(); ++i) dialog.Files.push_back(WideToUtf8(directory + parts[i]));
     }
     dialog.FileName = dialog.Files.empty() ? std::string() : dialog.Files.front();
     dialog.FilterIndex = static_cast<int>(ofn.nFilterIndex);

@@ -9,7 +9,7 @@ bool TRegistry::OpenKeyReadOnly(const std::string& key)
     std::string path = key;
     if (!path.empty() && path.front() == '\\') path.erase(0, 1);
     UniqueKey opened;
-    if (RegOpenKeyExW(root_, Cp932ToWide(path).c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(root_, Utf8ToWide(path).c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) return false;
     key_ = std::move(opened);
     return true;
 }
@@ -17,7 +17,7 @@ bool TRegistry::OpenKeyReadOnly(const std::string& key)
 std::string TRegistry::ReadString(const std::string& name) const
 {
     if (!key_) return {};
-    const std::wstring wideName = Cp932ToWide(name);
+    const std::wstring wideName = Utf8ToWide(name);
     DWORD type = 0;
     DWORD bytes = 0;
     if (RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return {};
@@ -27,5 +27,5 @@ std::string TRegistry::ReadString(const std::string& name) const
         ERROR_SUCCESS)
         return {};
     // The stored text need not end in a terminator; the buffer has one spare.
-    return WideToCp932(std::wstring(text.data()));
+    return WideToUtf8(std::wstring(text.data()));
 }

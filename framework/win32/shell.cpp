@@ -4,7 +4,7 @@
 
 #include "framework/win32/handles.h"
 #include "framework/win32/wide.h"
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 
 void SetDragAccept(HWND window, bool accept) { DragAcceptFiles(window, accept ? TRUE : FALSE); }
 
@@ -16,18 +16,18 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop, unsigned nameBuffer)
     std::wstring buffer(nameBuffer, L'\0');
     for (UINT i = 0; i < count; ++i) {
         const UINT length = DragQueryFileW(drop, i, buffer.data(), nameBuffer);
-        names.push_back(WideToCp932(std::wstring_view(buffer.data(), length)));
+        names.push_back(WideToUtf8(std::wstring_view(buffer.data(), length)));
     }
     return names;
 }
 
 namespace {
 
-// The path up to its last "\", "/" or ":", stepping over double-byte characters.
+// The path up to its last "\", "/" or ":", stepping over whole characters.
 std::string DirectoryPart(const std::string& path)
 {
     std::size_t end = 0;
-    for (std::size_t i = 0; i < path.size(); i = Cp932Next(path, i))
+    for (std::size_t i = 0; i < path.size(); i = Utf8Next(path, i))
         if (path[i] == '\\' || path[i] == '/' || path[i] == ':') end = i + 1;
     return path.substr(0, end);
 }
@@ -36,8 +36,8 @@ std::string DirectoryPart(const std::string& path)
 
 void ShellOpen(HWND owner, const std::string& path)
 {
-    const std::wstring file = Cp932ToWide(path);
-    const std::wstring directory = Cp932ToWide(DirectoryPart(path));
+    const std::wstring file = Utf8ToWide(path);
+    const std::wstring directory = Utf8ToWide(DirectoryPart(path));
     // No error box either: a failed open is silent.
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);

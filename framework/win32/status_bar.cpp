@@ -51,6 +51,6 @@ void TStatusBar::SendPanel(int index)
     std::string text = panel.Text;
     if (panel.Alignment == taCenter) text = "\t" + text;
     if (panel.Alignment == taRightJustify) text = "\t\t" + text;
-    const std::wstring wide = Cp932ToWide(text);
+    const std::wstring wide = Utf8ToWide(text);
     SendMessageW(Handle(), SB_SETTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
 }

@@ -47,7 +47,7 @@ void TButton::Click()
 
 void TButton::FitCaption(HFONT font)
 {
-    const std::wstring text = Cp932ToWide(Caption());
+    const std::wstring text = Utf8ToWide(Caption());
     if (text.empty()) return;
     RECT client;
     GetClientRect(Handle(), &client);

@@ -70,7 +70,7 @@ public:
 
     void ShowException(const Exception& error) override
     {
-        MessageBoxW(GetActiveWindow(), Cp932ToWide(error.Message).c_str(), Cp932ToWide(Application().Title).c_str(),
+        MessageBoxW(GetActiveWindow(), Utf8ToWide(error.Message).c_str(), Utf8ToWide(Application().Title).c_str(),
                     MB_OK | MB_ICONERROR);
     }
 
@@ -142,7 +142,7 @@ public:
 private:
     static TModalResult Show(const std::string& text, UINT flags)
     {
-        switch (MessageBoxW(GetActiveWindow(), Cp932ToWide(text).c_str(), Cp932ToWide(Application().Title).c_str(),
+        switch (MessageBoxW(GetActiveWindow(), Utf8ToWide(text).c_str(), Utf8ToWide(Application().Title).c_str(),
                             flags)) {
         case IDOK: return mrOk;
         case IDYES: return mrYes;

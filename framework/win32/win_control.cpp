@@ -162,7 +162,7 @@ void TWinControl::CreateHandle()
     HWND parentHandle = parent ? parent->ParentHandleForChildren() : nullptr;
     if (parent) params.Style |= WS_CHILD;
     if (TabStop) params.Style |= WS_TABSTOP;
-    const std::wstring caption = Cp932ToWide(caption_);
+    const std::wstring caption = Utf8ToWide(caption_);
     ownClass_ = params.ClassName.empty();
     if (ownClass_) {
         RegisterOwnClass();
@@ -201,7 +201,7 @@ std::string TWinControl::Caption() const
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     GetWindowTextW(handle_, text.data(), length + 1);
     text.resize(static_cast<size_t>(length));
-    return WideToCp932(text);
+    return WideToUtf8(text);
 }
 
 void TWinControl::SetCaption(const std::string& caption)
@@ -209,7 +209,7 @@ void TWinControl::SetCaption(const std::string& caption)
     if (caption == Caption()) return;
     caption_ = caption;
     if (handle_) {
-        SetWindowTextW(handle_, Cp932ToWide(caption).c_str());
+        SetWindowTextW(handle_, Utf8ToWide(caption).c_str());
         if (ownClass_) ::InvalidateRect(handle_, nullptr, FALSE);
     }
 }

@@ -137,10 +137,11 @@ TEST_F(ClipListTest, AddFilesSkipsNamesListedInAnyCaseSortsAndFocusesTheLastAdde
     EXPECT_EQ(clip.FocusedEntry(), list.EntryAt(3));
 }
 
-TEST_F(ClipListTest, CaseIsFoldedForLettersOnlyNotForTrailBytes)
+TEST_F(ClipListTest, CaseIsFoldedForLettersOnlyNotInsideCharacters)
 {
-    // "\x83\x41" (ア) and "\x83\x61" (メ) differ only in a trail byte that is a letter's code.
-    clip.AddFiles({"x\x83\x41.bmp", "x\x83\x61.bmp", "X.BMP", "x.bmp"});
+    // "ア" and "メ" were code page 932 pairs that differed in a byte equal to "A"
+    // and "a"; as UTF-8 they are two names as well.
+    clip.AddFiles({"xア.bmp", "xメ.bmp", "X.BMP", "x.bmp"});
     EXPECT_EQ(list.Count(), 3);
 }
 
@@ -159,10 +160,14 @@ TEST_F(ClipListTest, PasteReadsOnly4095BytesAndKeepsTheCutLine)
     host.clipboard = std::string(4090, 'p') + "\r\nabcdefgh\r\nlast";
     clip.KPasteClick();
     EXPECT_EQ(list.Texts(), (std::vector<std::string>{"abc", std::string(4090, 'p')}));
-    // A double-byte character across the limit is left out whole.
-    const std::string kanji = "\x8a\xbf";
-    EXPECT_EQ(TClipList::CutText(std::string(4094, 'q') + kanji, 4095), std::string(4094, 'q'));
-    EXPECT_EQ(TClipList::CutText(std::string(4093, 'q') + kanji, 4095), std::string(4093, 'q') + kanji);
+    // Characters count their code page 932 bytes, whatever their UTF-8 length: a
+    // double-byte one across the limit is left out whole, a half-width one is one
+    // byte, and one the code page cannot hold counts as double-byte.
+    for (const std::string wide : {"漢", "😀", "한"}) {
+        EXPECT_EQ(TClipList::CutText(std::string(4094, 'q') + wide, 4095), std::string(4094, 'q'));
+        EXPECT_EQ(TClipList::CutText(std::string(4093, 'q') + wide, 4095), std::string(4093, 'q') + wide);
+    }
+    EXPECT_EQ(TClipList::CutText(std::string(4094, 'q') + "ｿｿ", 4095), std::string(4094, 'q') + "ｿ");
 }
 
 TEST_F(ClipListTest, CopyThenPasteGivesTheSelectedEntriesBack)

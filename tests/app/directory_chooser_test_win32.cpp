@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "framework/application.h"
-#include "framework/cp932.h"
 #include "framework/file_system.h"
 #include "framework/win32/directory_chooser_win32.h"
 #include "framework/win32/handles.h"
@@ -52,13 +51,13 @@ TEST(DirectoryChooserWindow, ConfirmsAndCreatesAMissingDirectory)
     TDirectoryChooserWindow chooser("ﾃﾞｨﾚｸﾄﾘの選択", base, nullptr);
     wchar_t title[64] = {};
     GetWindowTextW(chooser.Handle(), title, 64);
-    EXPECT_EQ(WideToCp932(title), "ﾃﾞｨﾚｸﾄﾘの選択");
+    EXPECT_EQ(WideToUtf8(title), "ﾃﾞｨﾚｸﾄﾘの選択");
     EXPECT_GT(SendMessageW(chooser.Tree(), TVM_GETCOUNT, 0, 0), 0);  // at least the drives
 
     Press(chooser, TDirectoryChooserWindow::kHelpButton);
     EXPECT_EQ(dialogs.helpShown, 1);
 
-    SetWindowTextW(chooser.PathEdit(), Cp932ToWide(target).c_str());
+    SetWindowTextW(chooser.PathEdit(), Utf8ToWide(target).c_str());
     Press(chooser, IDOK);
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0], "指定されたﾃﾞｨﾚｸﾄﾘが存在しません。作成しますか？");
@@ -104,7 +103,7 @@ TEST(HelpWindow, ListsTheTopicsAndShowsTheChosenOne)
 TEST(HelpWindow, TheListFitsTheLongestTopicAndTheTextKeepsItsOwnLines)
 {
     const std::string dir = ScratchDir("help_layout");
-    const std::string title = Cp932ToUtf8("コマンドラインでの切り抜き");
+    const std::string title = "コマンドラインでの切り抜き";
     std::string item = "  1.";
     for (int i = 0; i < 40; ++i) item += " word";
     const std::string text = "= A\r\nintro\r\n" + item + "\r\n  2. end\r\n= " + title + "\r\nx\r\n";

@@ -140,7 +140,7 @@ TEST_F(MainFormSettingsTest, EveryButtonCaptionFitsItsButton)
                             &form->ButtonRun, &form->ButtonCancel, &form->ButtonHelp}) {
         HDC dc = GetDC(button->Handle());
         const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button->Handle(), WM_GETFONT, 0, 0)));
-        const std::wstring text = Cp932ToWide(button->Caption());
+        const std::wstring text = Utf8ToWide(button->Caption());
         SIZE size{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         SelectObject(dc, old);

@@ -601,7 +601,8 @@ TEST_F(MainFormListTest, CopyAndPasteGoThroughThePlainTextClipboard)
     PutClipboardAnsi("x");
     OpenMenu({VK_ESCAPE});
     Key('C', true);
-    EXPECT_EQ(ClipboardAnsi(), "c:\\写真\\a.bmp\r\nc:\\写真\\b.bmp\r\n");
+    // Stored as Unicode, offered to ANSI readers in the system's code page, 932.
+    EXPECT_EQ(ClipboardAnsi(), "c:\\\x8E\xCA\x90^\\a.bmp\r\nc:\\\x8E\xCA\x90^\\b.bmp\r\n");  // 写真
     Key('X', true);
     EXPECT_EQ(Texts(), std::vector<std::string>{"c:\\z.bmp"});
     Key('V', true);

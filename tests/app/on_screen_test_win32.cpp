@@ -13,7 +13,6 @@
 
 #include "app/main_form.h"
 #include "framework/application.h"
-#include "framework/cp932.h"
 #include "framework/timer.h"
 #include "framework/win32/directory_chooser_win32.h"
 #include "framework/win32/handles.h"
@@ -149,7 +148,7 @@ TEST_F(OnScreen, TheDirectoryChooserAndItsQuestionReachTheScreen)
     TDirectoryChooserWindow chooser("ﾃﾞｨﾚｸﾄﾘの選択", base, nullptr);
     const HWND window = chooser.Handle();
     const auto button = [&](const char* caption) {
-        return ChildOfClass(window, L"Button", Cp932ToWide(caption).c_str());
+        return ChildOfClass(window, L"Button", Utf8ToWide(caption).c_str());
     };
     HWND question = nullptr;
     RECT questionAt{};
@@ -160,7 +159,7 @@ TEST_F(OnScreen, TheDirectoryChooserAndItsQuestionReachTheScreen)
                                !Drawn(button("ヘルプ"), COLOR_BTNFACE))
                                return false;
                            EXPECT_EQ(GetFocus(), chooser.PathEdit());
-                           SetWindowTextW(chooser.PathEdit(), Cp932ToWide(base + "\\missing").c_str());
+                           SetWindowTextW(chooser.PathEdit(), Utf8ToWide(base + "\\missing").c_str());
                            PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                            return true;
                        },
@@ -190,7 +189,7 @@ TEST_F(OnScreen, TheDirectoryChooserAndItsQuestionReachTheScreen)
 TEST_F(OnScreen, TheHelpWindowReachesTheScreen)
 {
     const std::string dir = ScratchDir("help_on_screen");
-    const std::string text = Cp932ToUtf8("= 一\r\n  1. 最初の項目\r\n= コマンドラインでの切り抜き\r\nx\r\n");
+    const std::string text = "= 一\r\n  1. 最初の項目\r\n= コマンドラインでの切り抜き\r\nx\r\n";
     WriteAll(dir + "\\T.HLP", std::vector<std::uint8_t>(text.begin(), text.end()));
     THelpWindow help(dir + "\\T.HLP", nullptr);
     RunSteps(help, {[&] {

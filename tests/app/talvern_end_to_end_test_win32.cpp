@@ -29,7 +29,7 @@ std::wstring BuiltFile(std::string path)
 {
     if (path.rfind('/', 0) == 0) path = "Z:" + path;  // Wine's drive for the host's root
     std::replace(path.begin(), path.end(), '/', '\\');
-    return Cp932ToWide(path);
+    return Utf8ToWide(path);
 }
 
 bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000)
@@ -183,7 +183,7 @@ void PutClipboardText(const std::wstring& text)
 void DropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths)
 {
     std::wstring names;
-    for (const std::string& path : paths) names += Cp932ToWide(path) + L'\0';
+    for (const std::string& path : paths) names += Utf8ToWide(path) + L'\0';
     names += L'\0';
     std::vector<std::uint8_t> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
     DROPFILES header{};
@@ -198,6 +198,34 @@ void DropFiles(HANDLE process, HWND window, const std::vector<std::string>& path
 }
 
 int ListCount(HWND list) { return int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+// The list's commands take their states when its menu opens (until then they are
+// off): a right click, then Esc.
+void OpenAndCloseMenu(const RunningTalvern& talvern, HWND list)
+{
+    POINT at{20, 40};
+    ClientToScreen(list, &at);
+    PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
+    const auto menuShown = [&] {
+        const std::vector<HWND> windows = ThreadWindows(talvern.Thread());
+        return std::any_of(windows.begin(), windows.end(),
+                           [](HWND w) { return ClassOf(w) == L"#32768" && IsWindowVisible(w); });
+    };
+    ASSERT_TRUE(WaitFor(menuShown));
+    PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !menuShown(); }));
+}
+
+// The paths put on the clipboard and pasted into the empty list with Ctrl+V.
+void PastePaths(const RunningTalvern& talvern, HWND list, const std::vector<std::string>& paths)
+{
+    std::wstring clipboard;
+    for (const std::string& path : paths) clipboard += Utf8ToWide(path) + L"\r\n";
+    PutClipboardText(clipboard);
+    OpenAndCloseMenu(talvern, list);
+    PressKeys(talvern.Window(), {VK_CONTROL, 'V'});
+    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(paths.size()); })) << ListCount(list);
+}
 
 // ---- the pictures
 
@@ -304,7 +332,7 @@ struct Expected {
 void ExpectCrop(const std::string& path, const Expected& expected)
 {
     SCOPED_TRACE(path);
-    ASSERT_NE(GetFileAttributesW(Cp932ToWide(path).c_str()), INVALID_FILE_ATTRIBUTES) << "not written";
+    ASSERT_NE(GetFileAttributesW(Utf8ToWide(path).c_str()), INVALID_FILE_ATTRIBUTES) << "not written";
     const TBitmapHeaderInfo header = ReadBitmapHeader(path);
     EXPECT_EQ(header.ColorDepth, expected.depth);
     if (expected.colors.empty()) {
@@ -333,7 +361,7 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
     InstallWin32Platform();
     const std::string dir = ScratchDir("end_to_end");
     const std::string out = dir + "\\出力";
-    ASSERT_TRUE(CreateDirectoryW(Cp932ToWide(out).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Utf8ToWide(out).c_str(), nullptr));
     WriteAll(dir + "\\paletted.bmp", PalettedBmp());
     WriteAll(dir + "\\animated.gif", AnimatedGif());
     ASSERT_TRUE(WritePng(dir + "\\gradient.png"));
@@ -361,25 +389,7 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
         ASSERT_NE(control, nullptr);
     ASSERT_EQ(WindowText(buttonRun), L"実行");
 
-    // The list's commands take their states when its menu opens (until then
-    // they are off): the paths go on the clipboard, a right click, then Esc.
-    std::wstring clipboard;
-    for (const std::string& path : pasted) clipboard += Cp932ToWide(path) + L"\r\n";
-    PutClipboardText(clipboard);
-    POINT at{20, 40};
-    ClientToScreen(list, &at);
-    PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
-    const auto menuShown = [&] {
-        const std::vector<HWND> windows = ThreadWindows(talvern.Thread());
-        return std::any_of(windows.begin(), windows.end(),
-                           [](HWND w) { return ClassOf(w) == L"#32768" && IsWindowVisible(w); });
-    };
-    ASSERT_TRUE(WaitFor(menuShown));
-    PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(WaitFor([&] { return !menuShown(); }));
-
-    PressKeys(window, {VK_CONTROL, 'V'});
-    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(pasted.size()); })) << ListCount(list);
+    PastePaths(talvern, list, pasted);
     DropFiles(talvern.Process(), window, dropped);
     ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(pasted.size() + dropped.size()); })) << ListCount(list);
 
@@ -391,7 +401,7 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
     }
     EXPECT_EQ(WindowText(editRight), std::to_wstring(kClipLeft + kClipWidth - 1));
     EXPECT_EQ(WindowText(editBottom), std::to_wstring(kClipTop + kClipHeight - 1));
-    ASSERT_TRUE(Send(editSavePath, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Cp932ToWide(out).c_str())));
+    ASSERT_TRUE(Send(editSavePath, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf8ToWide(out).c_str())));
 
     // The run is the button's click: the press returns when it is over.
     ASSERT_TRUE(Send(buttonRun, BM_CLICK, 0, 0, 60000)) << DialogText(talvern.Thread());
@@ -402,4 +412,103 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
     DWORD exitCode = 1;
     EXPECT_TRUE(talvern.Exited(10000, exitCode));
     EXPECT_EQ(exitCode, 0u);
+}
+
+namespace {
+
+// A 24-bit picture of the gradient with its own blue, so that a crop of another
+// file shows.
+void WriteTinted(const std::string& path, int blue)
+{
+    TBitmap bitmap;
+    bitmap.SetSize(kWidth, kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) bitmap.ScanLine(y)[x] = std::uint32_t(x << 16 | y << 8 | blue);
+    ASSERT_TRUE(SaveBitmapFile(path, bitmap, 24, nullptr));
+}
+
+// The files chosen in the program's open dialog: its folder typed first, then the
+// names, quoted, in the name box.
+void ChooseInOpenDialog(const RunningTalvern& talvern, const std::string& folder, const std::vector<std::string>& names)
+{
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND w : ThreadWindows(talvern.Thread()))
+            if (ClassOf(w) == L"#32770" && IsWindowVisible(w)) dialog = w;
+        return dialog != nullptr;
+    }));
+    HWND nameBox = GetDlgItem(dialog, 0x47C);  // the name combo box of the explorer-style dialog
+    if (!nameBox) nameBox = GetDlgItem(dialog, 0x480);
+    ASSERT_NE(nameBox, nullptr);
+    std::wstring quoted;
+    for (const std::string& name : names) quoted += L"\"" + Utf8ToWide(name) + L"\" ";
+    for (const std::wstring& text : {Utf8ToWide(folder), quoted}) {
+        ASSERT_TRUE(Send(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())));
+        ASSERT_TRUE(Send(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0));
+    }
+}
+
+}  // namespace
+
+// Each name that a code page would lose or change reaches the list exactly,
+// pasted, dropped and chosen in the open dialog: the run writes each crop, made
+// from that very file, beside it under its own name; "x\y.bmp", which "x¥y.bmp"
+// becomes in a best fit, is left alone.
+TEST(TalvernEndToEnd, NamesOutsideCodePagesArePastedDroppedAndOpenedExactlyAndCropped)
+{
+    InstallWin32Platform();
+    const std::string root = ScratchDir("end_to_end_names");
+    const std::vector<std::string> ways = {"paste", "drop", "open"};
+    for (const std::string& way : ways) {
+        MakeDir(root + "\\" + way + "\\x");
+        WriteTinted(root + "\\" + way + "\\x\\y.bmp", 200);
+        for (std::size_t i = 0; i < kUnicodeNames.size(); ++i)
+            WriteTinted(root + "\\" + way + "\\" + kUnicodeNames[i], int(10 + i));
+    }
+
+    RunningTalvern talvern(BuiltFile(TALVERN_EXE));
+    const HWND window = talvern.Window();
+    ASSERT_NE(window, nullptr);
+    const HWND list = talvern.Control(L"SysListView32", 200, 8);
+    const HWND editLeft = talvern.Control(L"Edit", 40, 16), editTop = talvern.Control(L"Edit", 128, 16);
+    const HWND editWidth = talvern.Control(L"Edit", 40, 64), editHeight = talvern.Control(L"Edit", 128, 64);
+    const HWND buttonRun = talvern.Control(L"Button", 232, 304);
+    for (HWND control : {list, editLeft, editTop, editWidth, editHeight, buttonRun}) ASSERT_NE(control, nullptr);
+    const std::size_t perWay = kUnicodeNames.size();
+
+    std::vector<std::string> pasted;
+    for (const std::string& name : kUnicodeNames) pasted.push_back(root + "\\paste\\" + name);
+    PastePaths(talvern, list, pasted);
+
+    std::vector<std::string> dropped;
+    for (const std::string& name : kUnicodeNames) dropped.push_back(root + "\\drop\\" + name);
+    DropFiles(talvern.Process(), window, dropped);
+    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(2 * perWay); })) << ListCount(list);
+
+    PressKeys(window, {VK_INSERT});
+    ChooseInOpenDialog(talvern, root + "\\open", kUnicodeNames);
+    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(3 * perWay); }))
+        << ListCount(list) << DialogText(talvern.Thread());
+
+    for (const auto& [edit, value] : {std::pair{editLeft, kClipLeft}, std::pair{editTop, kClipTop},
+                                      std::pair{editWidth, kClipWidth}, std::pair{editHeight, kClipHeight}}) {
+        ASSERT_TRUE(Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(value).c_str())));
+        ASSERT_TRUE(Send(edit, WM_CHAR, VK_RETURN, 0)) << DialogText(talvern.Thread());
+    }
+    ASSERT_TRUE(Send(buttonRun, BM_CLICK, 0, 0, 60000)) << DialogText(talvern.Thread());
+    for (const std::string& way : ways) {
+        for (std::size_t i = 0; i < perWay; ++i) {
+            const std::string& name = kUnicodeNames[i];
+            const std::string stem = name.ends_with(".bmp") ? name.substr(0, name.size() - 4) : name;
+            const int blue = int(10 + i);
+            ExpectCrop(root + "\\" + way + "\\" + stem + ".bmp",
+                       {24, {}, [blue](int x, int y) { return std::uint32_t(x << 16 | y << 8 | blue); }});
+        }
+        TBitmap untouched;
+        untouched.LoadFromFile(root + "\\" + way + "\\x\\y.bmp");
+        EXPECT_EQ(untouched.Width(), kWidth) << way;
+    }
+    PressKeys(window, {VK_ESCAPE});
+    DWORD exitCode = 1;
+    EXPECT_TRUE(talvern.Exited(10000, exitCode));
 }

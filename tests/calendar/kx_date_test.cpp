@@ -142,16 +142,16 @@ TEST(ParseEraDate, SkipsBlanksAndReportsWhereItStopped)
     EXPECT_EQ(end, 0u);
 }
 
-TEST(ParseEraDate, ComparesDoubleByteCharactersWhole)
+TEST(ParseEraDate, ComparesMultiByteCharactersWhole)
 {
     TFormatSettings s;
-    s.DateSeparator = "／";  // 0x81 0x5E
+    s.DateSeparator = "／";  // EF BC 8F
     EXPECT_EQ(ParseEraDate("H10／4／17", s), MakeDate(1998, 4, 17));
-    // "＼" shares its lead byte 0x81 with "／": not the separator.
+    // "＼" (EF BC BC) shares its first two bytes with "／": not the separator.
     EXPECT_EQ(ParseEraDate("H10＼4", s), MakeDate(1998, 0, 0));
     // A two-character era name is matched byte for byte: "平年" is not "平成".
     EXPECT_EQ(ParseEraDate("平年10", s), kxDate{});
-    // "ﾍ" (half-width, one byte) is no era sign.
+    // "ﾍ" (half-width) is no era sign.
     EXPECT_EQ(ParseEraDate("ﾍ10", s), kxDate{});
 }
 

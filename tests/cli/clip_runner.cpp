@@ -40,7 +40,7 @@ std::string Join(const std::string& dir, const std::string& name)
 Outcome Clip(const std::string& dir, const std::string& arguments)
 {
     const std::string out = Join(dir, "stdout.txt"), err = Join(dir, "stderr.txt");
-    const int raw = std::system((Program() + " " + arguments + " >" + out + " 2>" + err).c_str());
+    const int raw = RunCommand(Program() + " " + arguments + " >" + out + " 2>" + err);
     Outcome outcome;
 #ifdef _WIN32
     outcome.status = raw;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "cli/console_text.h"
 #include "clip_runner.h"
 #include "framework/bitmap.h"
 #include "framework/file_system.h"
@@ -13,13 +12,13 @@
 
 namespace {
 
-// A 24-bit picture whose pixel (x, y) has red x, green y and blue 7.
-void WritePicture(const std::string& path, int width, int height)
+// A 24-bit picture whose pixel (x, y) has red x, green y and the given blue.
+void WritePicture(const std::string& path, int width, int height, int blue = 7)
 {
     TBitmap bitmap;
     bitmap.SetSize(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) bitmap.ScanLine(y)[x] = std::uint32_t(x << 16 | y << 8 | 7);
+        for (int x = 0; x < width; ++x) bitmap.ScanLine(y)[x] = std::uint32_t(x << 16 | y << 8 | blue);
     ASSERT_TRUE(SaveBitmapFile(path, bitmap, 24, nullptr));
 }
 
@@ -100,13 +99,13 @@ TEST(TalvernClip, BadUsageIsStatusTwoAndTouchesNothing)
     }
     EXPECT_FALSE(FileExists(Join(dir, "a.bmp.bmp")));
 
-    // An output path that names a file: the window's message, in the terminal's encoding.
+    // An output path that names a file: the window's message, as UTF-8 in a file.
     const std::string blocker = Join(dir, "out");
     WriteAll(blocker, {1});
     const Outcome r = Clip(dir, "--out " + blocker + " " + source);
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.lines.empty());
-    EXPECT_NE(r.errors.find(ConsoleText("出力先と同じ名前のファイルがあります")), std::string::npos) << r.errors;
+    EXPECT_NE(r.errors.find("出力先と同じ名前のファイルがあります"), std::string::npos) << r.errors;
 }
 
 TEST(TalvernClip, HelpAndVersion)
@@ -193,4 +192,42 @@ TEST(TalvernClip, FilesFromAListSkippingBlankLines)
         EXPECT_TRUE(r.lines.empty()) << name;
         EXPECT_FALSE(r.errors.empty()) << name;
     }
+}
+
+// Every name reaches the program, and its output, exactly: from the command line
+// and from a UTF-8 list that starts with a byte-order mark. Each source has its
+// own blue, so a crop of another file shows; "x\\y.bmp" is such another file.
+TEST(TalvernClip, NamesOutsideCodePagesAreCroppedAndNamedExactly)
+{
+    const std::string dir = ScratchDir("cli_unicode");
+    const std::string out = Join(dir, "out"), list = Join(dir, "list.txt");
+    MakeDir(Join(dir, "x"));
+    WritePicture(Join(Join(dir, "x"), "y.bmp"), 8, 8, 200);
+    std::string arguments = "--crop 3x2+1+1 --out " + out;
+    std::string listText = "\xEF\xBB\xBF";
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < kUnicodeNames.size(); ++i) {
+        const std::string& name = kUnicodeNames[i];
+        const std::string path = Join(dir, name);
+        WritePicture(path, 8, 8, int(10 + i));
+        arguments += " " + path;
+        listText += path + "\r\n";
+        const std::string stem = name.ends_with(".bmp") ? name.substr(0, name.size() - 4) : name;
+        expected.push_back("OK " + path + " -> " + Join(out, stem + ".bmp"));
+    }
+    WriteAll(list, std::vector<std::uint8_t>(listText.begin(), listText.end()));
+    for (const std::string& given : {arguments, "--crop 3x2+1+1 --out " + out + " --files-from " + list}) {
+        const Outcome r = Clip(dir, given);
+        EXPECT_EQ(r.status, 0) << r.errors;
+        EXPECT_EQ(r.lines, expected) << r.errors;
+        for (std::size_t i = 0; i < kUnicodeNames.size(); ++i) {
+            SCOPED_TRACE(kUnicodeNames[i]);
+            const std::string written = expected[i].substr(expected[i].rfind(" -> ") + 4);
+            ASSERT_TRUE(FileExists(written));
+            TBitmap crop;
+            crop.LoadFromFile(written);
+            EXPECT_EQ(crop.ScanLine(0)[0] & 0xFFFFFF, std::uint32_t(1 << 16 | 1 << 8 | (10 + i)));
+        }
+    }
+    EXPECT_FALSE(FileExists(Join(out, "y.bmp")));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,7 @@ void SetGVRegistryPath(const std::string* path)
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Ferrow\\GV\\Path", 0, nullptr, 0, KEY_WRITE, nullptr,
                               key.put(), nullptr),
               ERROR_SUCCESS);
-    const std::wstring value = Cp932ToWide(*path);
+    const std::wstring value = Utf8ToWide(*path);
     RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    DWORD((value.size() + 1) * sizeof(wchar_t)));
 }
@@ -79,9 +80,9 @@ protected:
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring standIn(self);
         standIn = standIn.substr(0, standIn.find_last_of(L'\\') + 1) + L"stand_in_gv.exe";
-        CreateDirectoryW(Cp932ToWide(dir + "\\G V").c_str(), nullptr);
+        CreateDirectoryW(Utf8ToWide(dir + "\\G V").c_str(), nullptr);
         gvPath = dir + "\\G V\\gv.exe";
-        ASSERT_TRUE(CopyFileW(standIn.c_str(), Cp932ToWide(gvPath).c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(standIn.c_str(), Utf8ToWide(gvPath).c_str(), FALSE));
         SetGVRegistryPath(&gvPath);
         logPath = dir + "\\commands.log";
         SetEnvironmentVariableA("STAND_IN_GV_LOG", logPath.c_str());
@@ -171,6 +172,40 @@ TEST_F(GVBridge, LoadsAFileThroughAStartedGVAndStartsItAgainForTheNextLoad)
     EXPECT_EQ(Starts(), 2);
 }
 
+// GV reads code page 932: a Japanese name goes as its bytes in that code page; one
+// the code page cannot hold goes as its short name, or GV is not asked at all
+// (nor started) and the load says why. Never a look-alike.
+TEST_F(GVBridge, NamesGoInCodePage932OrAsTheShortNameOrNotAtAll)
+{
+    kxvGV gv;
+    ASSERT_TRUE(gv.Enable());
+    TBitmap bitmap;
+    const std::string japanese = WriteBmp("日本語.bmp", 3, 2, 24);
+    ASSERT_TRUE(gv.LoadFromFile(japanese, bitmap));
+    EXPECT_EQ(bitmap.Width(), 3);
+    const std::string sjis = "\x93\xFA\x96\x7B\x8C\xEA.bmp";  // 日本語.bmp
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"FileOpen(" + dir + "\\" + sjis + ")", "ExitGV()"}));
+    EXPECT_EQ(gv.Refusal(), "");
+
+    for (const std::string name : {"한글😀.bmp", "Ünïcödé.bmp", "x¥y.bmp"}) {
+        SCOPED_TRACE(name);
+        DeleteFileW(Utf8ToWide(logPath).c_str());
+        const std::string file = WriteBmp(name, 4, 2, 24);
+        const std::optional<std::string> shortName = ShortPathName(file);
+        if (shortName && Utf8ToCodePage(*shortName, 932)) {
+            EXPECT_NE(*shortName, file);
+            ASSERT_TRUE(gv.LoadFromFile(file, bitmap));
+            EXPECT_EQ(bitmap.Width(), 4);
+            EXPECT_EQ(Commands(), (std::vector<std::string>{"FileOpen(" + *Utf8ToCodePage(*shortName, 932) + ")",
+                                                            "ExitGV()"}));
+        } else {
+            EXPECT_FALSE(gv.LoadFromFile(file, bitmap));
+            EXPECT_NE(gv.Refusal(), "");
+            EXPECT_EQ(Starts(), 0);
+        }
+    }
+}
+
 TEST_F(GVBridge, SendsEveryCommandTextExactly)
 {
     kxvGV gv;
@@ -213,7 +248,8 @@ TEST_F(GVBridge, SendsEveryCommandTextExactly)
     gv.Terminate();
     EXPECT_EQ(gv.Conv(), nullptr);
     EXPECT_EQ(Commands(), (std::vector<std::string>{
-                              "FileOpen(C:\\画像 1\\a.mag)", "FileOpenEx(x.pic,L)", "FileOpenEx(x.pic,R)",
+                              "FileOpen(C:\\\x89\xE6\x91\x9C 1\\a.mag)",  // 画像 in code page 932
+                              "FileOpenEx(x.pic,L)", "FileOpenEx(x.pic,R)",
                               "FileClose()", "FileSaveEx(o.bmp,ON,OFF)", "FileSaveEx(,OFF,ON)",
                               "SetWindowPos(-1,-5,0,640,480,3)", "SetWindowPos(1,1,2,3,4,-2147483648)", "ClipCopy()",
                               "ClipCopyViewImage()", "ClipPaste()", "SetWallPaper(TILE)", "SetWallPaper(CENTER)",
@@ -261,7 +297,7 @@ TEST_F(GVBridge, AGVThatIsNeverReadyIsToldToExitAfterTheLimitWhileTheWindowStays
     for (const char* mode : {"never-ready", "wrong-case"}) {
         SCOPED_TRACE(mode);
         SetEnvironmentVariableA("STAND_IN_GV_MODE", mode);
-        DeleteFileW(Cp932ToWide(logPath).c_str());
+        DeleteFileW(Utf8ToWide(logPath).c_str());
         kxvGV gv;
         gv.DIBWaitLimitMs = 1000;
         int ticks = 0;
@@ -319,7 +355,7 @@ TEST_F(GVBridge, AMissingProgramKeepsTheBridgeOff)
     EXPECT_EQ(found.ServiceApplication, "\"" + gvPath + "\" /DDE ");  // the blank in the path is quoted
     const std::string filter = found.GetFilter();
     EXPECT_EQ(std::count(filter.begin(), filter.end(), '|'), 31);
-    EXPECT_EQ(filter.substr(0, 8), "\xCB\xDE\xAF\xC4\xCF\xAF\xCC\xDF");  // half-width katakana in code page 932
+    EXPECT_EQ(filter.substr(0, 8 * 3), "ﾋﾞｯﾄﾏｯﾌﾟ");  // half-width katakana, three bytes each in UTF-8
     found.SetEnable(false);
     EXPECT_EQ(found.GetFilter(), "");
 }

@@ -25,7 +25,7 @@
 
 namespace {
 
-// <chrono> does not compile with a code page 932 execution character set.
+// The performance counter, the finest clock the system offers.
 struct Clock {
     using time_point = LARGE_INTEGER;
     static LARGE_INTEGER now()
@@ -58,7 +58,7 @@ std::string StandInPath()
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring path(self);
-    return WideToCp932(path.substr(0, path.find_last_of(L'\\') + 1) + L"stand_in_gv.exe");
+    return WideToUtf8(path.substr(0, path.find_last_of(L'\\') + 1) + L"stand_in_gv.exe");
 }
 
 double ProcessCpuMs()
@@ -74,7 +74,7 @@ int MeasureWait(const std::string& standIn, const std::string& dir, const char* 
     std::optional<TPostedInput> posted;
     if (input) posted.emplace();
     const std::string log = dir + "\\wait.log";
-    DeleteFileW(Cp932ToWide(log).c_str());
+    DeleteFileW(Utf8ToWide(log).c_str());
     SetEnvironmentVariableA("STAND_IN_GV_LOG", log.c_str());
     SetEnvironmentVariableA("STAND_IN_GV_MODE", mode);
     const std::string file = dir + "\\wait.bmp";

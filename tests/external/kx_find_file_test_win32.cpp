@@ -19,8 +19,8 @@ void Touch(const std::string& path)
 
 void MakeDir(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_DIRECTORY)
 {
-    CreateDirectoryW(Cp932ToWide(path).c_str(), nullptr);
-    SetFileAttributesW(Cp932ToWide(path).c_str(), attributes);
+    CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr);
+    SetFileAttributesW(Utf8ToWide(path).c_str(), attributes);
 }
 
 std::vector<std::string> Walk(kxFindFile& finder)
@@ -46,7 +46,7 @@ TEST(KxFindFile, OwnMatchesThenEachSubDirectoryDepthFirst)
 
     // Wine keeps only the hidden and system bits of a directory: there the
     // archived folder is an ordinary one and is searched.
-    const DWORD archived = GetFileAttributesW(Cp932ToWide(root + "\\archived").c_str());
+    const DWORD archived = GetFileAttributesW(Utf8ToWide(root + "\\archived").c_str());
     const bool archiveKept = (archived & FILE_ATTRIBUTE_ARCHIVE) != 0;
 
     kxFindFile finder;
@@ -70,13 +70,13 @@ TEST(KxFindFile, ExcludedAttributesAndShortNames)
     const std::string root = ScratchDir("find_attributes");
     Touch(root + "\\plain.x");
     Touch(root + "\\hidden.x");
-    SetFileAttributesW(Cp932ToWide(root + "\\hidden.x").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(Utf8ToWide(root + "\\hidden.x").c_str(), FILE_ATTRIBUTE_HIDDEN);
     kxFindFile finder;
     finder.ExcludeAttributes = FILE_ATTRIBUTE_HIDDEN;
     finder.Find(root, "*.x");
     ASSERT_TRUE(finder.Next());
     EXPECT_EQ(std::string(finder.FoundName()), root + "\\plain.x");
-    EXPECT_STRNE(finder.FindData.cAlternateFileName, "");
+    EXPECT_STRNE(finder.FindData.cAlternateFileName, L"");
     EXPECT_FALSE(finder.Next());
 }
 

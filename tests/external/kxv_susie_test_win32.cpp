@@ -120,7 +120,7 @@ public:
     }
     void Set(const std::string& dir)
     {
-        const std::wstring value = Cp932ToWide(dir);
+        const std::wstring value = Utf8ToWide(dir);
         RegSetValueExW(key_.get(), L"SysDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        DWORD((value.size() + 1) * sizeof(wchar_t)));
     }
@@ -137,7 +137,7 @@ public:
     explicit CurrentDirectory(const std::string& dir)
     {
         GetCurrentDirectoryW(MAX_PATH, saved_);
-        SetCurrentDirectoryW(Cp932ToWide(dir).c_str());
+        SetCurrentDirectoryW(Utf8ToWide(dir).c_str());
     }
     ~CurrentDirectory() { SetCurrentDirectoryW(saved_); }
 
@@ -151,7 +151,7 @@ TEST(KxvSusie, StartUpScansTheSystemDirectoryButNeverTheCurrentOne)
     InstallPlugin(FixturePlugin("fixture_dib"), system, "sys");
     const std::string current = ScratchDir("susie_current");
     InstallPlugin(FixturePlugin("fixture_dib"), current, "cur");
-    CreateDirectoryW(Cp932ToWide(current + "\\below").c_str(), nullptr);
+    CreateDirectoryW(Utf8ToWide(current + "\\below").c_str(), nullptr);
     InstallPlugin(FixturePlugin("fixture_dib"), current + "\\below", "cur_below");
     const CurrentDirectory inCurrent(current);
     SystemDirValue value;

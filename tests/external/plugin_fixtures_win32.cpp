@@ -43,7 +43,7 @@ std::string ShippedPlugin()
 std::string InstallPlugin(const std::string& plugin, const std::string& dir, const std::string& name)
 {
     const std::string target = dir + "\\" + name + plugin.substr(plugin.size() - 4);
-    CopyFileW(Cp932ToWide(plugin).c_str(), Cp932ToWide(target).c_str(), FALSE);
+    CopyFileW(Utf8ToWide(plugin).c_str(), Utf8ToWide(target).c_str(), FALSE);
     return target;
 }
 

@@ -14,7 +14,7 @@ TEST(Win32Handles, KernelObjectsAreClosedByTheirOwners)
     event.reset();
     EXPECT_FALSE(GetHandleInformation(raw, &flags));
 
-    const std::wstring name = Cp932ToWide(ScratchDir("handles") + "\\locked.bin");
+    const std::wstring name = Utf8ToWide(ScratchDir("handles") + "\\locked.bin");
     const auto openExclusive = [&] {
         return UniqueFile(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
     };
@@ -118,7 +118,7 @@ TEST(Registry, ReadsStringValuesOfKeysThatExistAndNothingElse)
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr),
               ERROR_SUCCESS);
     UniqueKey created(raw);
-    const std::wstring text = Cp932ToWide("C:\\ﾂｰﾙ\\gv.exe");
+    const std::wstring text = Utf8ToWide("C:\\ﾂｰﾙ\\gv.exe");
     RegSetValueExW(raw, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    DWORD((text.size() + 1) * sizeof(wchar_t)));
     const DWORD number = 5;
@@ -142,7 +142,7 @@ TEST(Win32Handles, ModuleFindCursorAndDropOwnersReleaseTheirObjects)
     module.reset();
     EXPECT_EQ(GetModuleHandleW(L"msimg32.dll"), nullptr);
 
-    const std::wstring pattern = Cp932ToWide(ScratchDir("handles_find") + "\\*");
+    const std::wstring pattern = Utf8ToWide(ScratchDir("handles_find") + "\\*");
     WIN32_FIND_DATAW found;
     UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
     ASSERT_TRUE(search);

@@ -47,9 +47,11 @@ TEST(BuiltinFont, CharactersWithoutGlyphsAreBoxes)
     TCanvas& canvas = bitmap.Canvas();
     canvas.Font.Height = 8;
     canvas.Font.Color = clWhite;
-    const std::string kanji = "\x88\x9F";  // one double-byte character
+    const std::string kanji = "亜";  // a double-byte character in code page 932: two cells
     EXPECT_EQ(canvas.TextWidth(kanji), 12);
-    EXPECT_EQ(canvas.TextWidth("\xB1"), 6);  // half-width katakana
+    EXPECT_EQ(canvas.TextWidth("ｱ"), 6);  // half-width katakana: one
+    EXPECT_EQ(canvas.TextWidth("😀한"), 24);  // characters outside the code page: two
+    EXPECT_EQ(canvas.TextWidth("\xE3x"), 12);  // a malformed byte is a box of its own
     canvas.TextOut(-3, -2, kanji + "x");  // partly off the bitmap
     EXPECT_GT(CountInk(bitmap, TRect{0, 0, 9, 6}, clWhite), 5);
 }

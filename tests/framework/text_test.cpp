@@ -1,30 +1,40 @@
 #include <gtest/gtest.h>
 
-#include "framework/cp932.h"
+#include "framework/utf8.h"
 #include "framework/exceptions.h"
 #include "framework/sysutils.h"
 
-TEST(Cp932, LeadBytesAreTheCodePagesOwn)
+TEST(Utf8, StepsOverWholeCharactersAndOneByteOfMalformedOnes)
 {
-    EXPECT_FALSE(IsCp932LeadByte(0x5C));
-    EXPECT_TRUE(IsCp932LeadByte(0x81));
-    EXPECT_TRUE(IsCp932LeadByte(0x9F));
-    EXPECT_FALSE(IsCp932LeadByte(0xA0));  // half-width katakana are single bytes
-    EXPECT_FALSE(IsCp932LeadByte(0xDF));
-    EXPECT_TRUE(IsCp932LeadByte(0xE0));
-    EXPECT_TRUE(IsCp932LeadByte(0xFC));
-    EXPECT_FALSE(IsCp932LeadByte(0xFD));
-    const std::string so = "ソ";  // 0x83 0x5C: a trailing byte equal to a backslash
-    ASSERT_EQ(so.size(), 2u);
-    EXPECT_EQ(Cp932Next(so, 0), 2u);
+    const std::string text = "a¥ソ😀";  // 1, 2, 3 and 4 bytes
+    EXPECT_EQ(Utf8Next(text, 0), 1u);
+    EXPECT_EQ(Utf8Next(text, 1), 3u);
+    EXPECT_EQ(Utf8Next(text, 3), 6u);
+    EXPECT_EQ(Utf8Next(text, 6), 10u);
+    EXPECT_EQ(Utf8CodeAt(text, 6), U'\U0001F600');
+    // Truncated, overlong, surrogate, beyond U+10FFFF, stray continuation.
+    for (const std::string bad : {"\xE3\x82", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80"}) {
+        EXPECT_EQ(Utf8Next(bad, 0), 1u) << bad.size();
+        EXPECT_EQ(Utf8CodeAt(bad, 0), U'\uFFFD');
+        EXPECT_FALSE(IsValidUtf8(bad));
+        EXPECT_FALSE(IsValidUtf8("ok" + bad + "ok"));
+    }
+    EXPECT_TRUE(IsValidUtf8(text));
+    EXPECT_TRUE(IsValidUtf8(""));
 }
 
-TEST(Cp932, RoundTripsThroughUtf8)
+TEST(Utf8, Cp932WidthIsTheCodePagesByteCount)
 {
-    const std::string text = "出力先ディレクトリ";
-    const std::string utf8 = Cp932ToUtf8(text);
-    EXPECT_EQ(utf8, std::string("\xE5\x87\xBA\xE5\x8A\x9B\xE5\x85\x88\xE3\x83\x87\xE3\x82\xA3\xE3\x83\xAC\xE3\x82\xAF\xE3\x83\x88\xE3\x83\xAA"));
-    EXPECT_EQ(Utf8ToCp932(utf8), text);
+    EXPECT_EQ(Cp932Width(U'A'), 1);
+    EXPECT_EQ(Cp932Width(U'\\'), 1);
+    EXPECT_EQ(Cp932Width(U'ｿ'), 1);  // half-width katakana: 0xA1-0xDF
+    EXPECT_EQ(Cp932Width(U'ﾟ'), 1);
+    EXPECT_EQ(Cp932Width(U'ソ'), 2);
+    EXPECT_EQ(Cp932Width(U'＼'), 2);
+    // Characters the code page cannot hold count as double-byte ones.
+    EXPECT_EQ(Cp932Width(U'한'), 2);
+    EXPECT_EQ(Cp932Width(U'\U0001F600'), 2);
+    EXPECT_EQ(Cp932Width(U'Ü'), 2);
 }
 
 TEST(StrToInt, AcceptsSignedDecimalAndRejectsTheRest)

@@ -24,9 +24,13 @@ std::string Changed(std::string path, const std::string& extension, const TPathR
     return path;
 }
 
-// "ソ" and "表" end in 0x5C, "\" as a single byte.
+// "ソ" and "表" end in 0x5C in code page 932; in UTF-8 no byte of theirs is below
+// 0x80. "＼" (U+FF3C) and "¥" (U+00A5) look like separators and are none.
 const std::string So = "ソ";
 const std::string Hyo = "表";
+const std::string WideBackslash = "＼";
+const std::string Yen = "¥";
+const std::string Emoji = "😀";
 
 }  // namespace
 
@@ -40,23 +44,32 @@ TEST(PathRules, WindowsNamePart)
     EXPECT_EQ(FileNamePart("C:\\DIR\\", Win), "");
 }
 
-TEST(PathRules, WindowsStepsOverDoubleByteCharacters)
+TEST(PathRules, WindowsStepsOverWholeUtf8Characters)
 {
-    ASSERT_EQ(So, "\x83\x5C");
+    ASSERT_EQ(So, "\xE3\x82\xBD");
     EXPECT_EQ(FileNamePart("C:\\" + So + "\\" + So + "A.BMP", Win), So + "A.BMP");
     EXPECT_EQ(FileNamePart("C:\\" + Hyo + So + ".BMP", Win), Hyo + So + ".BMP");
     // A path ending in "ソ" does not end in a separator.
     EXPECT_EQ(Appended("C:\\" + So, "X", Win), "C:\\" + So + "\\X");
-    // Half-width katakana are single bytes: "ｿ" (0xBF) followed by a real "\".
-    EXPECT_EQ(FileNamePart("C:\\\xBF\\A", Win), "A");
+    // Half-width katakana are characters like any other: "ｿ" followed by a real "\".
+    EXPECT_EQ(FileNamePart("C:\\ｿ\\A", Win), "A");
     EXPECT_EQ(FileExtPart("A.B\\" + So, Win), "B\\" + So);
+    // The look-alikes stay part of the name; "x¥y.bmp" is one file, not y.bmp in x.
+    EXPECT_EQ(FileNamePart("C:\\in\\x" + Yen + "y.bmp", Win), "x" + Yen + "y.bmp");
+    EXPECT_EQ(FileNamePart("C:\\in\\a" + WideBackslash + "b", Win), "a" + WideBackslash + "b");
+    EXPECT_EQ(Appended("C:\\" + Emoji, "X", Win), "C:\\" + Emoji + "\\X");
+    EXPECT_EQ(Changed("C:\\" + Emoji + "．", "bmp", Win), "C:\\" + Emoji + "．.bmp");
+    // A malformed byte is one step of its own and never hides the "\" after it.
+    EXPECT_EQ(FileNamePart("C:\\\xE3\\A", Win), "A");
+    EXPECT_EQ(FileNamePart("C:\\\xF0\x9F\\A", Win), "A");
 }
 
-TEST(PathRules, PosixUsesSlashAloneAndNoDoubleByteStepping)
+TEST(PathRules, PosixUsesSlashAlone)
 {
     EXPECT_EQ(FileNamePart("/home/u/a.bmp", Posix), "a.bmp");
     EXPECT_EQ(FileNamePart("C:\\DIR\\A.BMP", Posix), "C:\\DIR\\A.BMP");
-    EXPECT_EQ(FileNamePart("dir/\x83/x", Posix), "x");  // 0x83 is no lead byte here
+    EXPECT_EQ(FileNamePart("dir/\x83/x", Posix), "x");  // bytes that are not UTF-8 pass as they are
+    EXPECT_EQ(FileNamePart("/tmp/" + Hyo + So + ".gif", Posix), Hyo + So + ".gif");
     EXPECT_EQ(Appended("/tmp", "/x", Posix), "/tmp/x");
     EXPECT_EQ(Appended("/tmp/", "x", Posix), "/tmp/x");
     EXPECT_EQ(Appended("C:", "x", Posix), "C:/x");

@@ -24,7 +24,7 @@ bool Encode(const std::string& path, const GUID& container, int width, int heigh
            SUCCEEDED(
                CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(factory.put()))) &&
            SUCCEEDED(factory->CreateStream(stream.put())) &&
-           SUCCEEDED(stream->InitializeFromFilename(Cp932ToWide(path).c_str(), GENERIC_WRITE)) &&
+           SUCCEEDED(stream->InitializeFromFilename(Utf8ToWide(path).c_str(), GENERIC_WRITE)) &&
            SUCCEEDED(factory->CreateEncoder(container, nullptr, encoder.put())) &&
            SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
            SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
