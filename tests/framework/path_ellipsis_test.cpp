@@ -6,7 +6,7 @@
 
 namespace {
 
-// One unit a byte: a double-byte character is twice as wide as a single one.
+// One unit a byte: a multi-byte character is as wide as its bytes.
 int Bytes(const std::string& text) { return int(text.size()); }
 
 }  // namespace
@@ -23,12 +23,11 @@ TEST(PathEllipsis, ALongPathLosesTheEndOfItsDirectoriesAndKeepsItsStartAndFileNa
     EXPECT_EQ(PathEllipsis("Clipping rectangle", 10, Bytes), "Clippin...");
 }
 
-// "表" is 0x95 0x5C in code page 932: its trail byte is no separator, and no
-// character is cut in two.
-TEST(PathEllipsis, DoubleByteCharactersStayWhole)
+// "表" takes three bytes: no character is cut in two, whichever part gives way.
+TEST(PathEllipsis, MultiByteCharactersStayWhole)
 {
-    const std::string path = "C:\\\x95\x5C\x95\x5C\x95\x5C\\a\x95\x5C.bmp";
-    EXPECT_EQ(PathEllipsis(path, 16, Bytes), "C:\\\x95\x5C...\\a\x95\x5C.bmp");
-    EXPECT_EQ(PathEllipsis(path, 15, Bytes), "C:\\...\\a\x95\x5C.bmp");
-    EXPECT_EQ(PathEllipsis("a\x95\x5C\x95\x5C", 4, Bytes), "a...");
+    const std::string path = "C:\\表表表\\a表.bmp";
+    EXPECT_EQ(PathEllipsis(path, 18, Bytes), "C:\\表...\\a表.bmp");
+    EXPECT_EQ(PathEllipsis(path, 17, Bytes), "C:\\...\\a表.bmp");
+    EXPECT_EQ(PathEllipsis("a表表", 6, Bytes), "a...");
 }
