@@ -30,11 +30,15 @@ void ExpectGoodCrops(const std::string& out)
 
 TEST(TalvernClipPlugins, AMisbehavingPluginFailsItsOwnFileOnly)
 {
+    // A plug-in that overruns its heap block is caught after its call when
+    // the heap survives it, or ends its host once the heap's next use faults;
+    // which of the two depends on the heap's state, so either is its reason.
     const struct {
         char kind;
         const char* reason;
+        const char* otherReason = nullptr;
     } cases[] = {
-        {'H', "corrupted the memory of its host"},
+        {'H', "corrupted the memory of its host", "ended its host during GetPicture (exit code 0x"},
         {'W', "did not return from GetPicture within 2 s"},
         {'X', "ended its host during GetPicture (exit code 0x00000007)"},
         {'O', "ended its host during GetPicture (exit code 0xC00000FD)"},
@@ -55,7 +59,9 @@ TEST(TalvernClipPlugins, AMisbehavingPluginFailsItsOwnFileOnly)
         ASSERT_EQ(r.lines.size(), 3u) << c.kind << r.errors;
         EXPECT_EQ(r.lines[0], "OK " + before + " -> " + Join(out, "request_2.bmp"));
         EXPECT_EQ(r.lines[1].rfind("NG " + bad + ": dib" + PluginExtension() + ": ", 0), 0u) << r.lines[1];
-        EXPECT_NE(r.lines[1].find(c.reason), std::string::npos) << r.lines[1];
+        EXPECT_TRUE(r.lines[1].find(c.reason) != std::string::npos ||
+                    (c.otherReason && r.lines[1].find(c.otherReason) != std::string::npos))
+            << r.lines[1];
         EXPECT_EQ(r.lines[2], "OK " + after + " -> " + Join(out, "request_8.bmp"));
         ExpectGoodCrops(out);
     }
