@@ -119,6 +119,7 @@ int RunFloor(const std::string& mode, Crop crop, const std::string& outputDirect
 
 struct RunResult {
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time, which others' load disturbs less
     double peakMb = 0;
     bool ok = false;
 };
@@ -141,6 +142,8 @@ RunResult RunProgram(std::vector<char*> args)
     rusage usage{};
     if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return result;
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+    result.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     result.peakMb = double(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
     result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return result;
@@ -236,13 +239,22 @@ double Median(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
+// The rounds' spread as "lowest-highest" in milliseconds.
+std::string Spread(const std::vector<double>& values)
+{
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    char text[48];
+    std::snprintf(text, sizeof text, "%.1f-%.1f", *low * 1e3, *high * 1e3);
+    return text;
+}
+
 // One program of a measurement: its command line (without the files) and where
 // it writes.
 struct Contender {
     std::string name;
     std::vector<std::string> command;
     std::string output;
-    std::vector<double> seconds, peaks;
+    std::vector<double> seconds, cpuSeconds, peaks;
 };
 
 struct Measurement {
@@ -268,6 +280,7 @@ bool Measure(Measurement& m, int rounds, TSpawner& programs)
                 return false;
             }
             c.seconds.push_back(r.seconds);
+            c.cpuSeconds.push_back(r.cpuSeconds);
             c.peaks.push_back(r.peakMb);
         }
     }
@@ -279,11 +292,12 @@ bool Measure(Measurement& m, int rounds, TSpawner& programs)
             return false;
         }
     std::printf("%s\n", m.title.c_str());
-    const double clip = Median(m.contenders[0].seconds);
+    const double clip = Median(m.contenders[0].seconds), clipCpu = Median(m.contenders[0].cpuSeconds);
     for (const Contender& c : m.contenders) {
-        const double t = Median(c.seconds);
-        std::printf("  %-34s %9.1f ms  peak %7.1f MB   talvern-clip / this %6.2fx\n", c.name.c_str(), t * 1e3,
-                    Median(c.peaks), clip / t);
+        const double t = Median(c.seconds), cpu = Median(c.cpuSeconds);
+        std::printf("  %-34s %8.1f ms (%s)  peak %6.1f MB   talvern-clip / this %5.2fx   cpu %7.1f ms (%s) %5.2fx\n",
+                    c.name.c_str(), t * 1e3, Spread(c.seconds).c_str(), Median(c.peaks), clip / t, cpu * 1e3,
+                    Spread(c.cpuSeconds).c_str(), clipCpu / cpu);
     }
     return true;
 }
@@ -332,13 +346,13 @@ bool WriteBigBmp(const std::string& path, int width, int height)
 Contender Clip(const std::string& name, const std::string& program, const std::string& crop, int jobs,
                const std::string& output)
 {
-    return {name, {program, "--crop", crop, "--jobs", std::to_string(jobs), "--out", output}, output, {}, {}};
+    return {name, {program, "--crop", crop, "--jobs", std::to_string(jobs), "--out", output}, output, {}, {}, {}};
 }
 
 Contender Floor(const std::string& name, const std::string& self, const std::string& mode, long x, long y,
                 const std::string& reference, const std::string& output)
 {
-    return {name, {self, "floor", mode, std::to_string(x), std::to_string(y), reference, output}, output, {}, {}};
+    return {name, {self, "floor", mode, std::to_string(x), std::to_string(y), reference, output}, output, {}, {}, {}};
 }
 
 }  // namespace
@@ -401,7 +415,8 @@ int main(int argc, char** argv)
         return contenders;
     };
 
-    std::printf("== talvern-clip, one process per batch, beside floors on one core (median of %d rounds)\n", rounds);
+    std::printf("== talvern-clip, one process per batch, beside floors on one core\n"
+                "   (medians of %d rounds, their lowest and highest in brackets; cpu: user and system time)\n", rounds);
     if (ok) {
         const std::string crop = "640x480+0+0", ref = reference(bmps[0], crop);
         Measurement m{"Bmp24: 200 files of 1024x768 cropped to " + crop, bmps,

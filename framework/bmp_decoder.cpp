@@ -625,9 +625,10 @@ TDecodedBmp Decode(ByteSource& source, const TRect& region, TByteBuffer* rows, s
     return decoded;
 }
 
-// A block for a region's header and colour table: a region reads its rows on
-// its own, so the block need not bring more.
-constexpr std::int64_t RegionHeaderBlock = 4096;
+// A block for a region's header and colour table (the largest of both take
+// 1178 bytes): a region reads its rows on its own, so the block need not bring
+// more, and a caller's buffer of this size hands it over in one read.
+constexpr std::int64_t RegionHeaderBlock = 2048;
 
 }  // namespace
 

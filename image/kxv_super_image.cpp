@@ -113,7 +113,7 @@ bool kxvSuperImage::Load(const std::string& fileName, const TRect* region)
 {
     kxWaitCursor wait;
     lastFailureMessage_.clear();
-    if (fileName.empty() || !FileExists(fileName)) {
+    if (fileName.empty()) {
         lastFailure_ = TLoadFailure::NotFound;
         return false;
     }
@@ -122,6 +122,11 @@ bool kxvSuperImage::Load(const std::string& fileName, const TRect* region)
         lastFailure_ = loaded ? TLoadFailure::None : TLoadFailure::Unrecognised;
         return loaded;
     } catch (const EFOpenError& error) {
+        // Asked only once the file would not open: a batch's files are there.
+        if (!FileExists(fileName)) {
+            lastFailure_ = TLoadFailure::NotFound;
+            return false;
+        }
         lastFailure_ = TLoadFailure::Unreadable;
         lastFailureMessage_ = error.Message;
     } catch (const Exception& error) {
@@ -201,19 +206,23 @@ bool kxvSuperImage::LoadBuiltInRegion(const std::string& fileName, const TRect& 
 {
     constexpr std::size_t HeaderReadBlock = 2 * 1024, GifReadBlock = 16 * 1024;
     TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+    // The content test reads the header block, which the BMP decoder then takes
+    // from the buffer: one read call for both.
+    TBufferedReadStream header(file, HeaderReadBlock);
     char type[2];
-    const bool bitmap = file.Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0;
-    file.SetPosition(0);
-    TBufferedReadStream stream(file, bitmap ? HeaderReadBlock : GifReadBlock);
+    const bool bitmap = header.Read(type, 2) == 2 && std::memcmp(type, "BM", 2) == 0;
+    header.SetPosition(0);
     if (bitmap) {
         // Not the kept memory while a load that waits holds it.
         TByteBuffer own;
         const bool keptFree = !fileBytesInUse_;
         fileBytesInUse_ = true;
         const ScopeExit released([this, keptFree] { fileBytesInUse_ = !keptFree; });
-        LoadBitmapStream(stream, region, keptFree ? fileBytes_ : own);
+        LoadBitmapStream(header, region, keptFree ? fileBytes_ : own);
         return true;
     }
+    file.SetPosition(0);
+    TBufferedReadStream stream(file, GifReadBlock);
     if (!GIF.IsSupport(stream)) return false;
     // A region that takes the whole picture has nothing to leave out: it is
     // read as a whole load reads it.
