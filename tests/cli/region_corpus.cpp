@@ -74,7 +74,17 @@ void AddBmps(std::vector<TRegionSample>& samples)
 {
     Random random{11};
     const int width = 13, height = 7;
+    const auto add = [&](const std::string& name, const BmpLayout& layout) {
+        samples.push_back({name, MakeBmp(layout), width, height, layout.bitCount});
+    };
+    // Bit fields behind the header or inside it: 5-6-5, 4-4-4, 3-10-3, 2-3-1,
+    // 9-2-4, 10-10-10 and a 32-bit order of its own.
+    const std::vector<std::pair<unsigned, std::vector<std::uint32_t>>> fields = {
+        {16, {0xF800, 0x07E0, 0x001F}}, {16, {0x0F00, 0x00F0, 0x000F}}, {16, {0xE000, 0x1FF8, 0x0007}},
+        {16, {0x0030, 0x000E, 0x0001}}, {16, {0x7FC0, 0x0030, 0x000F}}, {32, {0x3FF00000, 0x000FFC00, 0x000003FF}},
+        {32, {0x0000FF00, 0x00FF0000, 0xFF000000}}};
     for (std::uint32_t headerSize : {12u, 16u, 40u, 52u, 56u, 64u, 108u, 124u}) {
+        const std::string form = "bmp" + std::to_string(headerSize) + "_";
         for (unsigned bits : {1u, 2u, 4u, 8u, 16u, 24u, 32u}) {
             for (bool topDown : {false, true}) {
                 if (topDown && headerSize == 12) continue;  // its height has no sign
@@ -84,23 +94,20 @@ void AddBmps(std::vector<TRegionSample>& samples)
                 if (bits <= 8) layout.colors = Colors(bits == 8 && headerSize != 12 ? 40 : 1 << bits);
                 if (bits == 8 && headerSize != 12) layout.colorsUsed = 40;
                 layout.pixels = RandomBytes(BmpRowBytes(width, int(bits)) * height, random);
-                samples.push_back({"bmp" + std::to_string(headerSize) + "_" + std::to_string(bits) +
-                                       (topDown ? "_topdown" : ""),
-                                   MakeBmp(layout), width, height});
+                add(form + std::to_string(bits) + (topDown ? "_topdown" : ""), layout);
+                if (bits != 8 || headerSize == 12 || topDown) continue;
+                layout.colors = Colors(256);
+                layout.colorsUsed = 0;
+                add(form + "8_full", layout);
             }
         }
-    }
-    // Bit fields behind the header and inside it, 5-6-5, 4-4-4 and 32-bit.
-    const std::vector<std::pair<unsigned, std::vector<std::uint32_t>>> fields = {
-        {16, {0xF800, 0x07E0, 0x001F}}, {16, {0x0F00, 0x00F0, 0x000F}}, {32, {0x0000FF00, 0x00FF0000, 0xFF000000}}};
-    for (std::uint32_t headerSize : {40u, 124u}) {
+        if (headerSize == 12 || headerSize == 16 || headerSize == 64) continue;  // OS/2: no bit fields
         for (const auto& [bits, masks] : fields) {
-            BmpLayout layout{.headerSize = headerSize, .width = width, .height = -height, .bitCount = bits,
-                             .compression = 3, .masks = masks};
+            const bool topDown = headerSize == 40 || headerSize == 124;
+            BmpLayout layout{.headerSize = headerSize, .width = width, .height = topDown ? -height : height,
+                             .bitCount = bits, .compression = 3, .masks = masks};
             layout.pixels = RandomBytes(BmpRowBytes(width, int(bits)) * height, random);
-            samples.push_back({"bitfields" + std::to_string(headerSize) + "_" + std::to_string(bits) + "_" +
-                                   std::to_string(masks[0]),
-                               MakeBmp(layout), width, height});
+            add(form + "fields" + std::to_string(bits) + "_" + std::to_string(masks[0]), layout);
         }
     }
     for (bool rle4 : {false, true}) {
@@ -108,19 +115,19 @@ void AddBmps(std::vector<TRegionSample>& samples)
         BmpLayout layout{.width = w, .height = h, .bitCount = rle4 ? 4u : 8u, .compression = rle4 ? 2u : 1u,
                          .colors = Colors(16)};
         layout.pixels = RleCodes(w, h, rle4, random);
-        samples.push_back({rle4 ? "rle4" : "rle8", MakeBmp(layout), w, h});
+        samples.push_back({rle4 ? "rle4" : "rle8", MakeBmp(layout), w, h, layout.bitCount});
     }
     // Rows long enough that a region reads each row's columns alone; a gap
     // and an offset before the pixels.
     const int wide = 6000;
     BmpLayout layout{.width = wide, .height = 5, .bitCount = 24, .gap = 6};
     layout.pixels = RandomBytes(BmpRowBytes(wide, 24) * 5, random);
-    samples.push_back({"wide24", MakeBmp(layout), wide, 5});
+    samples.push_back({"wide24", MakeBmp(layout), wide, 5, 24});
     layout.bitCount = 4;
     layout.height = -5;
     layout.colors = Colors(16);
     layout.pixels = RandomBytes(BmpRowBytes(wide, 4) * 5, random);
-    samples.push_back({"wide4_topdown", MakeBmp(layout), wide, 5});
+    samples.push_back({"wide4_topdown", MakeBmp(layout), wide, 5, 4});
 }
 
 GifFrame Frame(int left, int top, int width, int height, int colors, Random& random)
