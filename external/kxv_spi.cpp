@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "external/spi_format_list.h"
 #include "framework/bitmap.h"
 #include "framework/exceptions.h"
 #include "framework/file_system.h"
@@ -69,22 +70,17 @@ bool kxvSPI::SetSpiName(const std::string& path)
     Filter.clear();
     LastError = 0;
 
-    char text[spi::kInfoLength + 1] = {};
-    if (GetPluginInfo(0, text, spi::kInfoLength) == 0) return false;
-    const auto byte = [&text](int i) { return static_cast<unsigned char>(text[i]); };
-    PluginType = static_cast<std::uint16_t>(byte(2) | byte(3) << 8);
-    ApiVersion = static_cast<std::uint16_t>(((byte(0) - 48) * 16 + (byte(1) - 48)) & 0xFF);
-    for (int n = 1;; ++n) {
-        char description[spi::kInfoLength + 1] = {};
-        if (GetPluginInfo(2 * n + 1, description, spi::kInfoLength) == 0) break;
-        if (!Filter.empty()) Filter += '|';
-        Filter += description;
-        char pattern[spi::kInfoLength + 1] = {};
-        if (GetPluginInfo(2 * n, pattern, spi::kInfoLength) != 0) {
-            Filter += '|';
-            Filter += pattern;
-        }
-    }
+    const spi::TInfoText info = [this](int number) -> std::optional<std::string> {
+        char text[spi::kInfoLength + 1] = {};
+        if (GetPluginInfo(number, text, spi::kInfoLength) == 0) return std::nullopt;
+        return std::string(text);
+    };
+    const std::optional<std::string> version = info(0);
+    if (!version) return false;
+    const spi::TVersionInfo versionInfo = spi::ReadVersionInfo(*version);
+    PluginType = versionInfo.pluginType;
+    ApiVersion = versionInfo.apiVersion;
+    Filter = spi::FormatFilter(info);
     Loaded = true;
     return true;
 }
