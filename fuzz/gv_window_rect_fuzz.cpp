@@ -13,25 +13,14 @@
 #include <string>
 
 #include "external/gv_window_rect.h"
+#include "fuzz/reference_int.h"
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-long long ReferenceField(const char*& p)
+int ReferenceField(const char*& p)
 {
-    while (IsBlank(*p)) ++p;
-    std::string number;
-    if (*p == '-' || *p == '+') {
-        number += *p++;
-        while (IsBlank(*p)) ++p;
-    }
-    const char* digits = p;
-    while (*p >= '0' && *p <= '9') ++p;
-    if (p == digits) number = "0";
-    else number.append(digits, p);
-    const long long value = std::clamp<long long>(std::strtoll(number.c_str(), nullptr, 10), INT_MIN, INT_MAX);
-    if (*p) ++p;
+    const int value = ReferenceInt(p, p);
+    if (*p) ++p;  // the separator
     return value;
 }
 
