@@ -132,10 +132,21 @@ int kxvSPI::GetPluginInfo(int number, char* buffer, int length)
     request.length = length;
     const std::optional<TReply> reply = Ask(std::move(request));
     if (!reply) return 0;
-    // Whole characters only, and room for the terminator.
-    std::string text = FromHost(reply->text);
-    for (std::size_t units = reply->text.size(); text.size() >= std::size_t(length) && units > 0;)
-        text = FromHost(std::u16string_view(reply->text).substr(0, --units));
+    // Whole characters only, and room for the terminator. A cut, the host's to
+    // fit its buffer or this one, never keeps half of a surrogate pair; a text
+    // with an unpaired surrogate elsewhere has no UTF-8 form and counts as none.
+    std::u16string_view units = reply->text;
+    std::string text;
+    for (;;) {
+        if (!units.empty() && units.back() >= 0xD800 && units.back() < 0xDC00) units.remove_suffix(1);
+        try {
+            text = FromHost(units);
+        } catch (const EConvertError&) {
+            return 0;
+        }
+        if (text.size() < std::size_t(length)) break;
+        units.remove_suffix(1);
+    }
     std::memcpy(buffer, text.data(), text.size());
     buffer[text.size()] = '\0';
     return reply->result;

@@ -37,6 +37,15 @@ TEST(KxvSpi, BindsTheFormatListAndTheTypeFromInfoZero)
     EXPECT_EQ(text.FailureReason.rfind("the plug-in does not load (error ", 0), 0u);
 }
 
+TEST(KxvSpi, AnInfoTextCutInsideASurrogatePairLosesThatCharacterInsteadOfRaising)
+{
+    kxvSPI spi(FixturePlugin("fixture_wide"));
+    ASSERT_TRUE(spi.Loaded);
+    char text[spi::kInfoLength + 1] = {};
+    EXPECT_NE(spi.GetPluginInfo(1, text, spi::kInfoLength), 0);
+    EXPECT_EQ(std::string(text), std::string(spi::kInfoLength - 3, 'a'));
+}
+
 TEST(KxvSpi, MissingPictureExportsFailTheirOperationsOnly)
 {
     const std::string dir = ScratchDir("spi_missing");
