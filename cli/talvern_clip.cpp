@@ -12,7 +12,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -23,6 +22,7 @@
 #include "cli/console_clip_host.h"
 #include "cli/console_text.h"
 #include "cli/crop_geometry.h"
+#include "cli/path_list.h"
 #include "cli/progress_line.h"
 #include "framework/clock.h"
 
@@ -44,35 +44,6 @@ void PrintResult(const TConsoleClipHost::Entry& entry)
     else
         WriteLine(stdout, "NG " + entry.Path + ": " + entry.Reason);
 }
-
-// The paths of the batch: those of the command line, then those of the list file,
-// one per line, in UTF-8. A blank line names no file and is skipped; a line's own
-// carriage return (a list written on Windows) is not part of its path, nor is the
-// byte-order mark that editors on Windows put first.
-class TPathList {
-public:
-    TPathList(const std::vector<std::string>& arguments, std::istream* list) : arguments_(arguments), list_(list) {}
-
-    std::optional<std::string> Next()
-    {
-        if (argument_ < arguments_.size()) return arguments_[argument_++];
-        std::string line;
-        while (list_ && std::getline(*list_, line)) {
-            if (firstLine_ && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
-            firstLine_ = false;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) return line;
-        }
-        return std::nullopt;
-    }
-
-private:
-    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    const std::vector<std::string>& arguments_;
-    std::size_t argument_ = 0;
-    std::istream* list_;
-    bool firstLine_ = true;
-};
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <new>
 #include <optional>
 
+#include "external/gv_window_rect.h"
 #include "external/kxv_gv_stream.h"
 #include "framework/application.h"
 #include "framework/bitmap.h"
@@ -12,7 +13,6 @@
 #include "framework/win32/registry.h"
 #include "framework/win32/wide.h"
 #include "image/bmp_file.h"
-#include "image/text_helpers.h"
 
 // GV is outside code: every reply is read within the length DDEML reports for it,
 // a GV that never reports its image ready is given up after DIBWaitLimitMs, and
@@ -204,16 +204,7 @@ bool kxvGV::GetDIB(TBitmap& bitmap)
 bool kxvGV::WindowRect(TRect& rect, int& value)
 {
     const std::vector<std::uint8_t> reply = GVRequestData("WindowRect", CF_TEXT);
-    if (reply.empty()) return false;
-    const char* cursor = reinterpret_cast<const char*>(reply.data());
-    int numbers[5];
-    for (int& number : numbers) {
-        number = ParseInt(cursor);
-        if (*cursor) ++cursor;  // the separator, but never the terminator
-    }
-    rect = TRect{numbers[0], numbers[1], numbers[0] + numbers[2], numbers[1] + numbers[3]};
-    value = numbers[4];
-    return true;
+    return !reply.empty() && ParseWindowRect(reinterpret_cast<const char*>(reply.data()), rect, value);
 }
 
 // GV reads its commands in code page 932. Text that code page cannot hold is not

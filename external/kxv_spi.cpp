@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "external/spi_format_list.h"
 #include "framework/bitmap.h"
 #include "framework/exceptions.h"
 #include "framework/file_system.h"
@@ -69,22 +70,17 @@ bool kxvSPI::SetSpiName(const std::string& path)
     Filter.clear();
     LastError = 0;
 
-    char text[spi::kInfoLength + 1] = {};
-    if (GetPluginInfo(0, text, spi::kInfoLength) == 0) return false;
-    const auto byte = [&text](int i) { return static_cast<unsigned char>(text[i]); };
-    PluginType = static_cast<std::uint16_t>(byte(2) | byte(3) << 8);
-    ApiVersion = static_cast<std::uint16_t>(((byte(0) - 48) * 16 + (byte(1) - 48)) & 0xFF);
-    for (int n = 1;; ++n) {
-        char description[spi::kInfoLength + 1] = {};
-        if (GetPluginInfo(2 * n + 1, description, spi::kInfoLength) == 0) break;
-        if (!Filter.empty()) Filter += '|';
-        Filter += description;
-        char pattern[spi::kInfoLength + 1] = {};
-        if (GetPluginInfo(2 * n, pattern, spi::kInfoLength) != 0) {
-            Filter += '|';
-            Filter += pattern;
-        }
-    }
+    const spi::TInfoText info = [this](int number) -> std::optional<std::string> {
+        char text[spi::kInfoLength + 1] = {};
+        if (GetPluginInfo(number, text, spi::kInfoLength) == 0) return std::nullopt;
+        return std::string(text);
+    };
+    const std::optional<std::string> version = info(0);
+    if (!version) return false;
+    const spi::TVersionInfo versionInfo = spi::ReadVersionInfo(*version);
+    PluginType = versionInfo.pluginType;
+    ApiVersion = versionInfo.apiVersion;
+    Filter = spi::FormatFilter(info);
     Loaded = true;
     return true;
 }
@@ -136,10 +132,21 @@ int kxvSPI::GetPluginInfo(int number, char* buffer, int length)
     request.length = length;
     const std::optional<TReply> reply = Ask(std::move(request));
     if (!reply) return 0;
-    // Whole characters only, and room for the terminator.
-    std::string text = FromHost(reply->text);
-    for (std::size_t units = reply->text.size(); text.size() >= std::size_t(length) && units > 0;)
-        text = FromHost(std::u16string_view(reply->text).substr(0, --units));
+    // Whole characters only, and room for the terminator. A cut, the host's to
+    // fit its buffer or this one, never keeps half of a surrogate pair; a text
+    // with an unpaired surrogate elsewhere has no UTF-8 form and counts as none.
+    std::u16string_view units = reply->text;
+    std::string text;
+    for (;;) {
+        if (!units.empty() && units.back() >= 0xD800 && units.back() < 0xDC00) units.remove_suffix(1);
+        try {
+            text = FromHost(units);
+        } catch (const EConvertError&) {
+            return 0;
+        }
+        if (text.size() < std::size_t(length)) break;
+        units.remove_suffix(1);
+    }
     std::memcpy(buffer, text.data(), text.size());
     buffer[text.size()] = '\0';
     return reply->result;

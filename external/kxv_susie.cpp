@@ -1,6 +1,7 @@
 #include "external/kxv_susie.h"
 
 #include "external/kx_find_file.h"
+#include "external/spi_format_list.h"
 #include "framework/exceptions.h"
 #include "framework/file_system.h"
 #include "framework/win32/registry.h"
@@ -135,10 +136,7 @@ void kxvSusie::SetPath(const std::string& directory)
 std::string kxvSusie::GetFilter()
 {
     std::string filter;
-    for (kxvSPI* spi = Head.get(); spi; spi = spi->Next.get()) {
-        if (!filter.empty()) filter += '|';
-        filter += spi->Filter;
-    }
+    for (kxvSPI* spi = Head.get(); spi; spi = spi->Next.get()) spi::AppendFilter(filter, spi->Filter);
     return filter;
 }
 

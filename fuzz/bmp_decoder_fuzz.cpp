@@ -11,6 +11,7 @@
 #include "framework/bitmap.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
+#include "fuzz/bmp_picture_size.h"
 #include "fuzz/trickle_stream.h"
 
 namespace {
@@ -38,6 +39,7 @@ bool SamePixels(const TBitmap& a, const TBitmap& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    if (SlowBmpPicture(data, size)) return 0;
     TCustomMemoryStream memory(data, static_cast<std::int64_t>(size));
     TBitmap fromMemory;
     const bool loaded = Load(fromMemory, memory);

@@ -14,6 +14,7 @@
 #include "framework/bitmap.h"
 #include "framework/exceptions.h"
 #include "framework/streams.h"
+#include "fuzz/bmp_picture_size.h"
 #include "image/bmp_file.h"
 
 namespace {
@@ -45,6 +46,7 @@ bool SamePixels(const TBitmap& a, const TBitmap& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    if (SlowBmpPicture(data, size)) return 0;
     static const std::string input = ScratchName(".bmp");
     static const std::string output = ScratchName(".out.bmp");
     {

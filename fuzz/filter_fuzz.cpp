@@ -1,20 +1,21 @@
-// The open dialog's filter on arbitrary reader filters. The first byte chooses
-// the reader that hands the rest over (even: GV, whose list is taken whole; odd:
-// the plug-in set, whose list follows the bitmap entry). The joined filter must
-// be its all-images entry, then "all files", then the list as it came: and the
-// all-images entry must keep every pattern of the list, in order. (Checked on
-// GV's list only: behind the bitmap entry the patterns depend on the entry's
-// own bytes, which in this build are UTF-8, not the program's code page 932.) The list is
-// split here by its own reading (fields between the "|" that are not the
-// second byte of a double-byte character; the patterns are every second field,
-// and a last description without patterns counts as one).
+// The open dialog's filter on arbitrary reader lists. The first byte chooses the
+// reader (even: GV, whose list is the rest, taken whole; odd: the plug-in set).
+// For the plug-in set the rest is its plug-ins, split at each zero byte, each
+// plug-in its info texts (fuzz/plugin_info_texts.h); their lists are made and
+// joined as the set makes them, and follow the bitmap entry.
+// The joined filter must be its all-images entry, then "all files", then the
+// list; the all-images entry must keep every pattern of the list, in order; and
+// behind the bitmap entry the list's fields must pair up as the plug-ins' usable
+// formats (a description and a pattern, neither with a "|"), nothing shifted.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "framework/utf8.h"
+#include "fuzz/plugin_info_texts.h"
 #include "image/kxv_super_image.h"
 
 namespace {
@@ -35,26 +36,33 @@ public:
     void SetPalette(PaletteHandle) override {}
 };
 
+// The patterns are every second field; a last description without patterns
+// counts as one. No byte of a multi-byte UTF-8 character is a "|": every one
+// separates.
 std::string Patterns(const std::string& list)
 {
-    std::vector<std::string> fields(1);
-    for (std::size_t i = 0; i < list.size();) {
-        const std::size_t next = Utf8Next(list, i);
-        if (next == i + 1 && list[i] == '|')
-            fields.emplace_back();
-        else
-            fields.back().append(list, i, next - i);
-        i = next;
-    }
+    const std::vector<std::string> fields = SplitAt(list, '|');
     std::string patterns;
     for (std::size_t i = 1; i < fields.size(); i += 2) patterns += (i > 1 ? ";" : "") + fields[i];
     if (fields.size() % 2 == 1) patterns += (fields.size() > 1 ? ";" : "") + fields.back();
     return patterns;
 }
 
-bool EndsWith(const std::string& text, const std::string& end)
+struct TPlugins {
+    std::string filter;               // as the set joins it
+    std::vector<std::string> fields;  // what it must hold: the usable formats' pairs
+};
+
+TPlugins Plugins(std::string_view bytes)
 {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    TPlugins plugins;
+    for (const std::string& plugin : SplitAt(bytes, '\0')) {
+        const TPluginInfoTexts texts(plugin, false);
+        spi::AppendFilter(plugins.filter, spi::FormatFilter(texts));
+        const std::vector<std::string> fields = texts.UsableFields();
+        plugins.fields.insert(plugins.fields.end(), fields.begin(), fields.end());
+    }
+    return plugins;
 }
 
 }  // namespace
@@ -62,22 +70,30 @@ bool EndsWith(const std::string& text, const std::string& end)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return 0;
+    const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+    const bool fromPlugins = data[0] & 1;
     auto susie = std::make_unique<FixedReader>();
     auto gv = std::make_unique<FixedReader>();
-    FixedReader& reader = data[0] & 1 ? *susie : *gv;
-    reader.On = true;
-    reader.Filter.assign(reinterpret_cast<const char*>(data + 1), size - 1);
-    const std::string list = reader.Filter;
+    TPlugins plugins;
+    if (fromPlugins) {
+        plugins = Plugins(rest);
+        susie->Filter = plugins.filter;
+        susie->On = true;
+    } else {
+        gv->Filter = rest;
+        gv->On = true;
+    }
     kxvSuperImage image(std::move(susie), std::move(gv));
     const std::string filter = image.GetFilter();
 
-    const std::string allImages = "画像ﾌｧｲﾙ|";
-    const std::string allFiles = "|すべてのﾌｧｲﾙ|*.*|";
-    if (filter.compare(0, allImages.size(), allImages) != 0) std::abort();
-    if (data[0] & 1) {
-        if (!list.empty() && !EndsWith(filter, "|" + list)) std::abort();
-    } else if (filter != allImages + Patterns(list) + allFiles + list) {
-        std::abort();
+    const std::string bitmapEntry = "ﾋﾞｯﾄﾏｯﾌﾟ|*.BMP;*.RLE;*.RGB;*.DIB";
+    const std::string list =
+        fromPlugins ? bitmapEntry + (plugins.filter.empty() ? "" : "|" + plugins.filter) : std::string(rest);
+    if (filter != "画像ﾌｧｲﾙ|" + Patterns(list) + "|すべてのﾌｧｲﾙ|*.*|" + list) std::abort();
+    if (fromPlugins) {
+        std::vector<std::string> expected = SplitAt(bitmapEntry, '|');
+        expected.insert(expected.end(), plugins.fields.begin(), plugins.fields.end());
+        if (SplitAt(list, '|') != expected) std::abort();
     }
     return 0;
 }

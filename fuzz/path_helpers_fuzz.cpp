@@ -6,8 +6,8 @@
 // after its last "."; FileChangeExt keeps the path up to the last name's "."
 // and puts the extension behind it; FileAppendPath keeps the path, puts one
 // separator where none ends it, and appends the component without its leading
-// separators. A separator is a single-byte character: never the second byte of
-// a double-byte one.
+// separators. A separator is a one-byte character; the walk steps over UTF-8
+// characters (a malformed byte counts as one).
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -35,7 +35,7 @@ TWalk Walk(std::string_view path, const TPathRules& rules)
     TWalk walk;
     std::size_t next = 0;
     for (std::size_t i = 0; i < path.size(); i = next) {
-        next = rules.DoubleByte ? Utf8Next(path, i) : i + 1;
+        next = Utf8Next(path, i);
         walk.LastCharStart = i;
         if (next != i + 1) continue;
         if (In(path[i], rules.Separators)) walk.LastSeparator = i;

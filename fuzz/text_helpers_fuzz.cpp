@@ -14,39 +14,17 @@
 #include <optional>
 #include <string>
 
+#include "fuzz/reference_int.h"
 #include "image/text_helpers.h"
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Blanks, an optional sign, blanks, digits: the value (clamped to int) and the
-// run's end.
-int Reference(const char* text, const char*& end)
-{
-    const char* p = text;
-    while (IsBlank(*p)) ++p;
-    std::string number;
-    if (*p == '-' || *p == '+') {
-        number += *p++;
-        while (IsBlank(*p)) ++p;
-    }
-    const char* digits = p;
-    while (IsDigit(*p)) ++p;
-    end = p;
-    if (p == digits) return 0;
-    number.append(digits, p);
-    const long long value = std::strtoll(number.c_str(), nullptr, 10);  // saturates on overflow
-    return int(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
 
 void CheckNumbers(const char* text, std::size_t length)
 {
     const char* cursor = text;
     while (*cursor) {
         const char* expectedEnd = nullptr;
-        const int expected = Reference(cursor, expectedEnd);
+        const int expected = ReferenceInt(cursor, expectedEnd);
         const int value = ParseInt(cursor);
         if (value != expected || cursor != expectedEnd || cursor > text + length) std::abort();
         if (*cursor) ++cursor;  // the separator, but never the terminator

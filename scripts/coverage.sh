@@ -19,7 +19,8 @@ rm -rf "$out" && mkdir -p "$out/profiles"
 files=(
   framework/bmp_decoder.cpp framework/dib_layout.cpp image/bmp_file.cpp
   gif/kxv_gif.cpp gif/gif_lzw.cpp
-  external/dib_file_stream.cpp external/kxv_gv_stream.cpp
+  external/dib_file_stream.cpp external/kxv_gv_stream.cpp external/spi_host_protocol.cpp
+  external/spi_format_list.cpp external/gv_window_rect.cpp cli/path_list.cpp
   image/kxv_super_image.cpp app/clip_list.cpp image/text_helpers.cpp image/path_helpers.cpp
 )
 

@@ -27,13 +27,23 @@ TEST(KxvSpi, BindsTheFormatListAndTheTypeFromInfoZero)
     EXPECT_TRUE(none.Loaded);
     EXPECT_EQ(none.Filter, "");
     kxvSPI described(FixturePlugin("fixture_description_only"));
-    EXPECT_EQ(described.Filter, "Test DIB");
+    EXPECT_TRUE(described.Loaded);
+    EXPECT_EQ(described.Filter, "");  // a format without a pattern is left out
 
     const std::string dir = ScratchDir("spi_bind");
     WriteAll(dir + "\\text.sph", Bytes().str("not a library").data);
     kxvSPI text(dir + "\\text.sph");
     EXPECT_FALSE(text.Loaded);
     EXPECT_EQ(text.FailureReason.rfind("the plug-in does not load (error ", 0), 0u);
+}
+
+TEST(KxvSpi, AnInfoTextCutInsideASurrogatePairLosesThatCharacterInsteadOfRaising)
+{
+    kxvSPI spi(FixturePlugin("fixture_wide"));
+    ASSERT_TRUE(spi.Loaded);
+    char text[spi::kInfoLength + 1] = {};
+    EXPECT_NE(spi.GetPluginInfo(1, text, spi::kInfoLength), 0);
+    EXPECT_EQ(std::string(text), std::string(spi::kInfoLength - 3, 'a'));
 }
 
 TEST(KxvSpi, MissingPictureExportsFailTheirOperationsOnly)

@@ -68,7 +68,7 @@ TEST(KxvSusie, SwitchesOnOnlyWithPlugins)
     EXPECT_EQ(set.SourceColorDepth(), 24);
 }
 
-TEST(KxvSusie, JoinsFiltersInListOrderEmptyOnesIncluded)
+TEST(KxvSusie, JoinsFiltersInListOrderWithoutShiftingFieldsForEmptyOnes)
 {
     kxvSusie set{kxvSusie::NoScan{}};
     EXPECT_EQ(set.GetFilter(), "");
@@ -76,7 +76,8 @@ TEST(KxvSusie, JoinsFiltersInListOrderEmptyOnesIncluded)
     set.AddSPI(InstallPlugin(FixturePlugin("fixture_dib"), dir, "a"));
     set.AddSPI(InstallPlugin(FixturePlugin("fixture_no_formats"), dir, "b"));
     set.AddSPI(InstallPlugin(FixturePlugin("fixture_description_only"), dir, "c"));
-    EXPECT_EQ(set.GetFilter(), "Test DIB|*.tvd||Test DIB");
+    set.AddSPI(InstallPlugin(FixturePlugin("fixture_dib"), dir, "d"));
+    EXPECT_EQ(set.GetFilter(), "Test DIB|*.tvd|Test DIB|*.tvd");
 }
 
 TEST(KxvSusie, TheFirstPluginThatAcceptsDecodesAndNeverRaises)
