@@ -467,15 +467,6 @@ void WriteTinted(const std::string& path, int blue, bool png = false)
     ASSERT_TRUE(SaveBitmapFile(path, bitmap, 24, nullptr));
 }
 
-// The names with ".png" for ".bmp".
-std::vector<std::string> PngNames()
-{
-    std::vector<std::string> names;
-    for (const std::string& name : kUnicodeNames)
-        names.push_back(name.ends_with(".bmp") ? name.substr(0, name.size() - 4) + ".png" : name);
-    return names;
-}
-
 std::string CropName(const std::string& name)
 {
     const std::size_t dot = name.rfind('.');
@@ -517,7 +508,7 @@ TEST(TalvernEndToEnd, NamesOutsideCodePagesArePastedDroppedAndOpenedExactlyAndCr
     const std::vector<std::string> ways = {"paste", "drop", "open"};
     std::vector<std::string> names = kUnicodeNames;
     const std::size_t bmps = names.size();
-    for (const std::string& png : PngNames()) names.push_back("png\\" + png);
+    for (const std::string& png : UnicodeNamesAs(".png")) names.push_back("png\\" + png);
     for (const std::string& way : ways) {
         MakeDir(root + "\\" + way + "\\x");
         MakeDir(root + "\\" + way + "\\png");
@@ -546,7 +537,7 @@ TEST(TalvernEndToEnd, NamesOutsideCodePagesArePastedDroppedAndOpenedExactlyAndCr
     EXPECT_EQ(Sorted(ListTexts(talvern.Process(), controls.list)), SortedWide(listed));
 
     // The dialog chooses in one folder: the BMP names, then the PNG names.
-    for (const auto& [folder, chosen] : {std::pair{root + "\\open", kUnicodeNames}, std::pair{root + "\\open\\png", PngNames()}}) {
+    for (const auto& [folder, chosen] : {std::pair{root + "\\open", kUnicodeNames}, std::pair{root + "\\open\\png", UnicodeNamesAs(".png")}}) {
         for (const std::string& name : chosen) listed.push_back(folder + "\\" + name);
         PressKeys(window, {VK_INSERT});
         ChooseInOpenDialog(talvern, folder, chosen);
