@@ -24,7 +24,7 @@ std::string TClipImage::FailureReason() const
     case TLoadFailure::None: return {};
     case TLoadFailure::NotFound: return "not found";
     case TLoadFailure::Unrecognised:
-        // A reader that could not be given the name says so.
+        // An outside reader that failed on the file, or could not be given its name, says why.
         return LastFailureMessage().empty() ? "not a picture this program reads" : LastFailureMessage();
     case TLoadFailure::Unreadable:
     case TLoadFailure::Malformed: break;

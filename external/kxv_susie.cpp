@@ -163,14 +163,14 @@ void kxvSusie::SetPictureLimit(std::uint32_t milliseconds)
 // passed) is passed over; its reason stands for the file when none accepts it.
 bool kxvSusie::IsSupport()
 {
-    FailureReason_.clear();
+    Refusal_.clear();
     for (Current = Head.get(); Current; Current = Current->Next.get()) {
         Current->Offset = Offset;
         Current->SetFileName(FileName);
         if (MemoryMode) Current->SetMemory(Memory);
         if (!Current->Support) {
-            if (FailureReason_.empty() && !Current->FailureReason.empty())
-                FailureReason_ = Current->SpiName + ": " + Current->FailureReason;
+            if (Refusal_.empty() && !Current->FailureReason.empty())
+                Refusal_ = Current->SpiName + ": " + Current->FailureReason;
             continue;
         }
         Left = Current->Left;
@@ -182,7 +182,7 @@ bool kxvSusie::IsSupport()
         ColorDepth = Current->ColorDepth;
         Info = Current->Info;
         Support = true;
-        FailureReason_.clear();
+        Refusal_.clear();
         return true;
     }
     Support = false;
@@ -215,7 +215,7 @@ bool kxvSusie::GetPicture(TBitmap* bitmap)
     PaletteHandle palette;
     const bool decoded = Current->GetPicture(bitmap, palette);
     SetPalette(std::move(palette));
-    if (!decoded) FailureReason_ = Current->SpiName + ": " + Current->FailureReason;
+    if (!decoded) Refusal_ = Current->SpiName + ": " + Current->FailureReason;
     return decoded;
 }
 
@@ -237,13 +237,13 @@ bool kxvSusie::LoadFromFile(const std::string& fileName, TBitmap* bitmap)
 
 bool kxvSusie::LoadFromFile(const std::string& fileName, TBitmap& bitmap)
 {
-    FailureReason_.clear();
+    Refusal_.clear();
     try {
         return LoadFromFile(fileName, &bitmap);
     } catch (const Exception& error) {
-        FailureReason_ = (Current ? Current->SpiName + ": " : std::string()) + error.Message;
+        Refusal_ = (Current ? Current->SpiName + ": " : std::string()) + error.Message;
     } catch (...) {
-        FailureReason_ = "the plug-in's picture could not be taken";
+        Refusal_ = "the plug-in's picture could not be taken";
     }
     return false;
 }

@@ -50,7 +50,7 @@ public:
     void SetPath(const std::string& directory) override;
     std::string GetFilter() override;
     bool LoadFromFile(const std::string& fileName, TBitmap& bitmap) override;
-    std::string FailureReason() const override { return FailureReason_; }
+    std::string Refusal() const override { return Refusal_; }
     std::string Remarks() override;
     void SetPictureLimit(std::uint32_t milliseconds) override;
     int SourceColorDepth() const override { return ColorDepth; }
@@ -81,7 +81,7 @@ private:
     std::shared_ptr<TSpiHost> host32_;
     std::shared_ptr<TSpiHost> host64_;
     std::uint32_t pictureLimitMs_ = 30000;
-    std::string FailureReason_;
+    std::string Refusal_;
     std::string Path_;
     bool Enable_ = false;
 };

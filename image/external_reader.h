@@ -25,9 +25,6 @@ public:
     // False at once when off or when the file does not exist; true when the file
     // was decoded into `bitmap`. Never raises.
     virtual bool LoadFromFile(const std::string& fileName, TBitmap& bitmap) = 0;
-    // Why the last load failed where the reader took the file but could not
-    // decode it; empty otherwise.
-    virtual std::string FailureReason() const { return {}; }
     // A line on what the reader leaves out or how it reads, for the reader list.
     virtual std::string Remarks() { return {}; }
     // How long one picture may take.
@@ -36,8 +33,10 @@ public:
     virtual int SourceColorDepth() const = 0;
     virtual const TLogPalette* SourcePalette() const = 0;
     virtual void SetPalette(PaletteHandle palette) = 0;
-    // Why the last load could not even ask the reader (a file name it cannot be
-    // given); empty when it was asked.
+    // Why the last load failed other than by the reader passing the file by: the
+    // reader took it and could not decode it, or could not even be asked (a file
+    // name it cannot be given). Empty when the reader decoded the file or does
+    // not read it.
     virtual std::string Refusal() const { return {}; }
 };
 

@@ -149,8 +149,8 @@ bool kxvSuperImage::LoadContent(const std::string& fileName, const TRect* region
     if (region ? LoadBuiltInRegion(fileName, *region) : LoadBuiltIn(fileName)) return true;
     if (Susie->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*Susie);
     if (GV->LoadFromFile(fileName, Picture().Bitmap())) return TakeFromReader(*GV);
-    // A plug-in that took the file but failed on it says why.
-    if (const std::string reason = Susie->FailureReason(); !reason.empty()) throw EInvalidGraphic(reason);
+    // A reader that took the file but failed on it, or could not be asked, says
+    // why; the plug-ins come first, as they were asked first.
     lastFailureMessage_ = !Susie->Refusal().empty() ? Susie->Refusal() : GV->Refusal();
     // Last comes the picture's own loader, which goes by the extension. It reads
     // the bitmap format only, which the content test has ruled out, so the file

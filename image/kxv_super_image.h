@@ -15,8 +15,8 @@ enum class TLoadFailure {
     None,          // the load succeeded
     NotFound,      // empty name, or no such file
     Unreadable,    // the file exists but could not be opened or read
-    Malformed,     // a reader took the file and found it broken
-    Unrecognised,  // no reader took the file
+    Malformed,     // a built-in reader took the file and found it broken
+    Unrecognised,  // no reader decoded the file; an outside reader's refusal is the message
 };
 
 class kxvSuperImage : public kxvImage {
@@ -52,7 +52,8 @@ public:
     static bool IsBitmap(const std::string& fileName);
 
     TLoadFailure LastFailure() const { return lastFailure_; }
-    // The message of the error behind Unreadable or Malformed.
+    // The message of the error behind Unreadable or Malformed, or the outside
+    // reader's refusal behind Unrecognised.
     const std::string& LastFailureMessage() const { return lastFailureMessage_; }
 
     // The GIF decoder's paint event: shows what it has drawn so far.

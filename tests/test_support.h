@@ -20,6 +20,14 @@ int RunCommand(const std::string& commandLine);
 // which Windows drops), and a plain Japanese name that code page 932 holds.
 inline const std::vector<std::string> kUnicodeNames{"한글😀.bmp", "Ünïcödé.bmp", "x¥y.bmp", "a＼b.bmp",
                                                     "end．", "日本語.bmp"};
+// The same names with another extension for ".bmp".
+inline std::vector<std::string> UnicodeNamesAs(const std::string& extension)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : kUnicodeNames)
+        names.push_back(name.ends_with(".bmp") ? name.substr(0, name.size() - 4) + extension : name);
+    return names;
+}
 
 // Little-endian byte assembly.
 struct Bytes {

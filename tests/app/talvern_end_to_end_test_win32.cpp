@@ -19,6 +19,8 @@
 #include "framework/bmp_builder.h"
 #include "gif/gif_writer.h"
 #include "image/bmp_file.h"
+#include "main_window_controls_win32.h"
+#include "plugin_fixtures_win32.h"
 #include "plugins/wic_image_writer_win32.h"
 #include "test_support.h"
 
@@ -63,7 +65,7 @@ std::wstring ClassOf(HWND window)
     return name;
 }
 
-// The running program: its process, its main window and the window's controls.
+// The running program: its process and its main window.
 // A program the test did not see out is ended with the test.
 class RunningTalvern {
 public:
@@ -87,20 +89,6 @@ public:
     HWND Window() const { return window_; }
     HANDLE Process() const { return process_.get(); }
     DWORD Thread() const { return GetWindowThreadProcessId(window_, nullptr); }
-
-    // The child window of this class whose top-left corner lies at (left, top)
-    // in its parent's client area, as the form description places it.
-    HWND Control(const std::wstring& className, int left, int top) const
-    {
-        for (HWND child : Descendants(window_)) {
-            RECT bounds;
-            GetWindowRect(child, &bounds);
-            MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&bounds), 2);
-            if (lstrcmpiW(ClassOf(child).c_str(), className.c_str()) == 0 && bounds.left == left && bounds.top == top)
-                return child;
-        }
-        return nullptr;
-    }
 
     bool Exited(DWORD milliseconds, DWORD& exitCode) const
     {
@@ -166,12 +154,15 @@ void PressKeys(HWND front, const std::vector<WORD>& keys)
     SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// The clipboard is opened on a window of the test's own, which stays its owner:
+// emptied without one, the clipboard may refuse the data that follows.
 void PutClipboardText(const std::wstring& text)
 {
+    static const UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
     std::memcpy(GlobalLock(memory.get()), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     GlobalUnlock(memory.get());
-    const ScopedClipboard clipboard(nullptr);
+    const ScopedClipboard clipboard(owner.get());
     ASSERT_TRUE(clipboard.opened());
     EmptyClipboard();
     ASSERT_TRUE(SetClipboardData(CF_UNICODETEXT, memory.get()));
@@ -198,6 +189,57 @@ void DropFiles(HANDLE process, HWND window, const std::vector<std::string>& path
 }
 
 int ListCount(HWND list) { return int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+// One column of the list as the list view holds it, each item's text read in the
+// program's memory (the list view's messages do not cross processes).
+std::vector<std::wstring> ListTexts(HANDLE process, HWND list, int column = 0)
+{
+    constexpr int kChars = 1024;
+    struct Remote {
+        LVITEMW item;
+        wchar_t text[kChars];
+    };
+    auto* remote = static_cast<Remote*>(VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::vector<std::wstring> texts;
+    if (!remote) return texts;
+    for (int i = 0; i < ListCount(list); ++i) {
+        Remote local{};
+        local.item.iSubItem = column;
+        local.item.pszText = remote->text;
+        local.item.cchTextMax = kChars;
+        WriteProcessMemory(process, remote, &local, sizeof local, nullptr);
+        SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(i), reinterpret_cast<LPARAM>(&remote->item));
+        ReadProcessMemory(process, remote->text, local.text, sizeof local.text, nullptr);
+        local.text[kChars - 1] = L'\0';
+        texts.push_back(local.text);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return texts;
+}
+
+// The texts sorted, as the list keeps them.
+std::vector<std::wstring> Sorted(std::vector<std::wstring> texts)
+{
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+std::vector<std::wstring> SortedWide(const std::vector<std::string>& paths)
+{
+    std::vector<std::wstring> wide;
+    for (const std::string& path : paths) wide.push_back(Utf8ToWide(path));
+    return Sorted(wide);
+}
+
+// The crop rectangle typed: each edit takes its value with Enter.
+void TypeRectangle(const RunningTalvern& talvern, const MainWindowControls& controls, int left, int top, int width,
+                   int height)
+{
+    for (const auto& [edit, value] : {std::pair{controls.editLeft, left}, std::pair{controls.editTop, top},
+                                      std::pair{controls.editWidth, width}, std::pair{controls.editHeight, height}}) {
+        ASSERT_TRUE(Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(value).c_str())));
+        ASSERT_TRUE(Send(edit, WM_CHAR, VK_RETURN, 0)) << DialogText(talvern.Thread());
+    }
+}
 
 // The list's commands take their states when its menu opens (until then they are
 // off): a right click, then Esc.
@@ -379,32 +421,22 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
     RunningTalvern talvern(BuiltFile(TALVERN_EXE));
     const HWND window = talvern.Window();
     ASSERT_NE(window, nullptr);
-    const HWND list = talvern.Control(L"SysListView32", 200, 8);
-    const HWND editLeft = talvern.Control(L"Edit", 40, 16), editTop = talvern.Control(L"Edit", 128, 16);
-    const HWND editRight = talvern.Control(L"Edit", 40, 40), editBottom = talvern.Control(L"Edit", 128, 40);
-    const HWND editWidth = talvern.Control(L"Edit", 40, 64), editHeight = talvern.Control(L"Edit", 128, 64);
-    const HWND editSavePath = talvern.Control(L"Edit", 248, 264);
-    const HWND buttonRun = talvern.Control(L"Button", 232, 304);
-    for (HWND control : {list, editLeft, editTop, editRight, editBottom, editWidth, editHeight, editSavePath, buttonRun})
-        ASSERT_NE(control, nullptr);
-    ASSERT_EQ(WindowText(buttonRun), L"実行");
+    const MainWindowControls controls(window);
+    ASSERT_TRUE(controls.AllFound());
+    const HWND list = controls.list;
+    ASSERT_EQ(WindowText(controls.buttonRun), L"実行");
 
     PastePaths(talvern, list, pasted);
     DropFiles(talvern.Process(), window, dropped);
     ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(pasted.size() + dropped.size()); })) << ListCount(list);
 
-    // Each edit takes its value with Enter.
-    for (const auto& [edit, value] : {std::pair{editLeft, kClipLeft}, std::pair{editTop, kClipTop},
-                                      std::pair{editWidth, kClipWidth}, std::pair{editHeight, kClipHeight}}) {
-        ASSERT_TRUE(Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(value).c_str())));
-        ASSERT_TRUE(Send(edit, WM_CHAR, VK_RETURN, 0)) << DialogText(talvern.Thread());
-    }
-    EXPECT_EQ(WindowText(editRight), std::to_wstring(kClipLeft + kClipWidth - 1));
-    EXPECT_EQ(WindowText(editBottom), std::to_wstring(kClipTop + kClipHeight - 1));
-    ASSERT_TRUE(Send(editSavePath, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf8ToWide(out).c_str())));
+    TypeRectangle(talvern, controls, kClipLeft, kClipTop, kClipWidth, kClipHeight);
+    EXPECT_EQ(WindowText(controls.editRight), std::to_wstring(kClipLeft + kClipWidth - 1));
+    EXPECT_EQ(WindowText(controls.editBottom), std::to_wstring(kClipTop + kClipHeight - 1));
+    ASSERT_TRUE(Send(controls.editSavePath, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf8ToWide(out).c_str())));
 
     // The run is the button's click: the press returns when it is over.
-    ASSERT_TRUE(Send(buttonRun, BM_CLICK, 0, 0, 60000)) << DialogText(talvern.Thread());
+    ASSERT_TRUE(Send(controls.buttonRun, BM_CLICK, 0, 0, 60000)) << DialogText(talvern.Thread());
     for (const auto& [name, expected] : outputs) ExpectCrop(out + "\\" + name, expected);
 
     // Esc, with no run going, ends the program.
@@ -416,15 +448,29 @@ TEST(TalvernEndToEnd, PastedAndDroppedFilesAreCutToTheTypedRectangleIntoTheTyped
 
 namespace {
 
-// A 24-bit picture of the gradient with its own blue, so that a crop of another
-// file shows.
-void WriteTinted(const std::string& path, int blue)
+// A 24-bit picture with its own blue, so that a crop of another file shows: a
+// BMP, or a PNG, which only the shipped plug-in reads.
+std::uint32_t Tinted(int x, int y, int blue) { return std::uint32_t(x << 16 | y << 8 | blue); }
+void WriteTinted(const std::string& path, int blue, bool png = false)
 {
+    if (png) {
+        std::vector<std::uint8_t> pixels;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) pixels.insert(pixels.end(), {std::uint8_t(blue), std::uint8_t(y), std::uint8_t(x), 255});
+        ASSERT_TRUE(WriteWicImage(path, TWicContainer::Png, kWidth, kHeight, pixels, false));
+        return;
+    }
     TBitmap bitmap;
     bitmap.SetSize(kWidth, kHeight);
     for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) bitmap.ScanLine(y)[x] = std::uint32_t(x << 16 | y << 8 | blue);
+        for (int x = 0; x < kWidth; ++x) bitmap.ScanLine(y)[x] = Tinted(x, y, blue);
     ASSERT_TRUE(SaveBitmapFile(path, bitmap, 24, nullptr));
+}
+
+std::string CropName(const std::string& name)
+{
+    const std::size_t dot = name.rfind('.');
+    return (dot != std::string::npos && name.size() - dot == 4 ? name.substr(0, dot) : name) + ".bmp";
 }
 
 // The files chosen in the program's open dialog: its folder typed first, then the
@@ -451,64 +497,151 @@ void ChooseInOpenDialog(const RunningTalvern& talvern, const std::string& folder
 }  // namespace
 
 // Each name that a code page would lose or change reaches the list exactly,
-// pasted, dropped and chosen in the open dialog: the run writes each crop, made
-// from that very file, beside it under its own name; "x\y.bmp", which "x¥y.bmp"
-// becomes in a best fit, is left alone.
+// pasted, dropped and chosen in the open dialog, as a BMP and as a PNG that the
+// shipped plug-in reads: the list holds each name as given, and the run writes
+// each crop, made from that very file, beside it under its own name;
+// "x\y.bmp", which "x¥y.bmp" becomes in a best fit, is left alone.
 TEST(TalvernEndToEnd, NamesOutsideCodePagesArePastedDroppedAndOpenedExactlyAndCropped)
 {
     InstallWin32Platform();
     const std::string root = ScratchDir("end_to_end_names");
     const std::vector<std::string> ways = {"paste", "drop", "open"};
+    std::vector<std::string> names = kUnicodeNames;
+    const std::size_t bmps = names.size();
+    for (const std::string& png : UnicodeNamesAs(".png")) names.push_back("png\\" + png);
     for (const std::string& way : ways) {
         MakeDir(root + "\\" + way + "\\x");
+        MakeDir(root + "\\" + way + "\\png");
         WriteTinted(root + "\\" + way + "\\x\\y.bmp", 200);
-        for (std::size_t i = 0; i < kUnicodeNames.size(); ++i)
-            WriteTinted(root + "\\" + way + "\\" + kUnicodeNames[i], int(10 + i));
+        for (std::size_t i = 0; i < names.size(); ++i) WriteTinted(root + "\\" + way + "\\" + names[i], int(10 + i), i >= bmps);
     }
+    const auto paths = [&](const std::string& way, std::size_t first, std::size_t end) {
+        std::vector<std::string> chosen;
+        for (std::size_t i = first; i < end; ++i) chosen.push_back(root + "\\" + way + "\\" + names[i]);
+        return chosen;
+    };
 
     RunningTalvern talvern(BuiltFile(TALVERN_EXE));
     const HWND window = talvern.Window();
     ASSERT_NE(window, nullptr);
-    const HWND list = talvern.Control(L"SysListView32", 200, 8);
-    const HWND editLeft = talvern.Control(L"Edit", 40, 16), editTop = talvern.Control(L"Edit", 128, 16);
-    const HWND editWidth = talvern.Control(L"Edit", 40, 64), editHeight = talvern.Control(L"Edit", 128, 64);
-    const HWND buttonRun = talvern.Control(L"Button", 232, 304);
-    for (HWND control : {list, editLeft, editTop, editWidth, editHeight, buttonRun}) ASSERT_NE(control, nullptr);
-    const std::size_t perWay = kUnicodeNames.size();
+    const MainWindowControls controls(window);
+    ASSERT_TRUE(controls.AllFound());
+    std::vector<std::string> listed = paths("paste", 0, names.size());
+    PastePaths(talvern, controls.list, listed);
+    EXPECT_EQ(Sorted(ListTexts(talvern.Process(), controls.list)), SortedWide(listed));
 
-    std::vector<std::string> pasted;
-    for (const std::string& name : kUnicodeNames) pasted.push_back(root + "\\paste\\" + name);
-    PastePaths(talvern, list, pasted);
-
-    std::vector<std::string> dropped;
-    for (const std::string& name : kUnicodeNames) dropped.push_back(root + "\\drop\\" + name);
+    const std::vector<std::string> dropped = paths("drop", 0, names.size());
     DropFiles(talvern.Process(), window, dropped);
-    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(2 * perWay); })) << ListCount(list);
+    listed.insert(listed.end(), dropped.begin(), dropped.end());
+    ASSERT_TRUE(WaitFor([&] { return ListCount(controls.list) == int(listed.size()); })) << ListCount(controls.list);
+    EXPECT_EQ(Sorted(ListTexts(talvern.Process(), controls.list)), SortedWide(listed));
 
-    PressKeys(window, {VK_INSERT});
-    ChooseInOpenDialog(talvern, root + "\\open", kUnicodeNames);
-    ASSERT_TRUE(WaitFor([&] { return ListCount(list) == int(3 * perWay); }))
-        << ListCount(list) << DialogText(talvern.Thread());
-
-    for (const auto& [edit, value] : {std::pair{editLeft, kClipLeft}, std::pair{editTop, kClipTop},
-                                      std::pair{editWidth, kClipWidth}, std::pair{editHeight, kClipHeight}}) {
-        ASSERT_TRUE(Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(value).c_str())));
-        ASSERT_TRUE(Send(edit, WM_CHAR, VK_RETURN, 0)) << DialogText(talvern.Thread());
+    // The dialog chooses in one folder: the BMP names, then the PNG names.
+    for (const auto& [folder, chosen] : {std::pair{root + "\\open", kUnicodeNames}, std::pair{root + "\\open\\png", UnicodeNamesAs(".png")}}) {
+        for (const std::string& name : chosen) listed.push_back(folder + "\\" + name);
+        PressKeys(window, {VK_INSERT});
+        ChooseInOpenDialog(talvern, folder, chosen);
+        ASSERT_TRUE(WaitFor([&] { return ListCount(controls.list) == int(listed.size()); }))
+            << ListCount(controls.list) << DialogText(talvern.Thread());
     }
-    ASSERT_TRUE(Send(buttonRun, BM_CLICK, 0, 0, 60000)) << DialogText(talvern.Thread());
+    EXPECT_EQ(Sorted(ListTexts(talvern.Process(), controls.list)), SortedWide(listed));
+
+    TypeRectangle(talvern, controls, kClipLeft, kClipTop, kClipWidth, kClipHeight);
+    ASSERT_TRUE(Send(controls.buttonRun, BM_CLICK, 0, 0, 60000)) << DialogText(talvern.Thread());
     for (const std::string& way : ways) {
-        for (std::size_t i = 0; i < perWay; ++i) {
-            const std::string& name = kUnicodeNames[i];
-            const std::string stem = name.ends_with(".bmp") ? name.substr(0, name.size() - 4) : name;
+        for (std::size_t i = 0; i < names.size(); ++i) {
             const int blue = int(10 + i);
-            ExpectCrop(root + "\\" + way + "\\" + stem + ".bmp",
-                       {24, {}, [blue](int x, int y) { return std::uint32_t(x << 16 | y << 8 | blue); }});
+            ExpectCrop(root + "\\" + way + "\\" + CropName(names[i]), {24, {}, [blue](int x, int y) { return Tinted(x, y, blue); }});
         }
         TBitmap untouched;
         untouched.LoadFromFile(root + "\\" + way + "\\x\\y.bmp");
         EXPECT_EQ(untouched.Width(), kWidth) << way;
     }
+    EXPECT_EQ(ListTexts(talvern.Process(), controls.list, 1), std::vector<std::wstring>(listed.size(), L"OK"));
     PressKeys(window, {VK_ESCAPE});
     DWORD exitCode = 1;
     EXPECT_TRUE(talvern.Exited(10000, exitCode));
 }
+
+namespace {
+
+// Whether this machine runs 32-bit programs, found out by starting one: the
+// 32-bit plug-in host, which without a pipe to serve ends at once with 2.
+bool Runs32BitPrograms()
+{
+    std::wstring program = BuiltFile(TALVERN_EXE);
+    program = program.substr(0, program.find_last_of(L'\\')) + L"\\talvern-spihost32.exe";
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started))
+        return false;
+    const UniqueHandle process(started.hProcess), thread(started.hThread);
+    DWORD exitCode = 0;
+    return WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0 && GetExitCodeProcess(process.get(), &exitCode) &&
+           exitCode == 2;
+}
+
+// A file that only the test plug-in of this pointer size ('4' or '8') takes.
+std::string WriteWidthRequest(const std::string& dir, char size)
+{
+    const std::string path = dir + "\\width_" + std::string(1, size) + ".tvd";
+    WriteAll(path, Bytes().str("TVDIBN").u8(std::uint8_t(size)).fill(10).data);
+    return path;
+}
+
+}  // namespace
+
+#ifdef _WIN64
+// The plug-in folder chosen with the Susie button holds a 32-bit ".spi" and a
+// 64-bit ".sph": each crops the file only it takes, in the host of its width.
+// Where 32-bit programs do not run, the ".sph" still crops and the ".spi" is
+// left out, so that its file fails.
+TEST(TalvernEndToEnd, The64BitWindowLoadsBothPluginWidthsInOneSetAndCropsThroughEach)
+{
+    InstallWin32Platform();
+    const std::string dir = ScratchDir("end_to_end_widths");
+    const std::string plugins = dir + "\\plugins", out = dir + "\\out";
+    MakeDir(plugins);
+    MakeDir(out);
+    InstallPlugin(FixturePlugin32("fixture_dib"), plugins, "a32");
+    InstallPlugin(FixturePlugin("fixture_dib"), plugins, "b64");
+    const std::vector<std::string> files = {WriteWidthRequest(dir, '4'), WriteWidthRequest(dir, '8')};
+    const bool both = Runs32BitPrograms();
+
+    RunningTalvern talvern(BuiltFile(TALVERN_EXE));
+    ASSERT_NE(talvern.Window(), nullptr);
+    const MainWindowControls controls(talvern.Window());
+    ASSERT_TRUE(controls.AllFound());
+    // The box is ticked again once the chosen folder's set is in place.
+    const auto ticked = [&] { return SendMessageW(controls.checkSusie, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    ASSERT_TRUE(Send(controls.checkSusie, BM_CLICK, 0, 0));
+    ASSERT_FALSE(ticked());
+    ASSERT_TRUE(PostMessageW(controls.buttonSusie, BM_CLICK, 0, 0));
+    ChooseInOpenDialog(talvern, plugins, {"b64.sph"});
+    ASSERT_TRUE(WaitFor(ticked, 30000)) << DialogText(talvern.Thread());
+    DropFiles(talvern.Process(), talvern.Window(), files);
+    ASSERT_TRUE(WaitFor([&] { return ListCount(controls.list) == 2; })) << DialogText(talvern.Thread());
+    TypeRectangle(talvern, controls, 0, 0, 2, 1);
+    ASSERT_TRUE(Send(controls.editSavePath, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf8ToWide(out).c_str())));
+    ASSERT_TRUE(Send(controls.buttonRun, BM_CLICK, 0, 0, 60000)) << DialogText(talvern.Thread());
+
+    EXPECT_EQ(ListTexts(talvern.Process(), controls.list, 1), (std::vector<std::wstring>{both ? L"OK" : L"NG", L"OK"}));
+    for (const auto& [name, size] : {std::pair{"width_4.bmp", 4}, std::pair{"width_8.bmp", 8}}) {
+        SCOPED_TRACE(name);
+        if (size == 4 && !both) {
+            EXPECT_EQ(GetFileAttributesW(Utf8ToWide(out + "\\" + name).c_str()), INVALID_FILE_ATTRIBUTES);
+            continue;
+        }
+        TBitmap crop;
+        crop.LoadFromFile(out + "\\" + name);
+        ASSERT_EQ(crop.Width(), 2);
+        for (int x = 0; x < 2; ++x) EXPECT_EQ(crop.ScanLine(0)[x] & 0xFFFFFF, std::uint32_t(30 * size) << 16);
+    }
+    PressKeys(talvern.Window(), {VK_ESCAPE});
+    DWORD exitCode = 1;
+    EXPECT_TRUE(talvern.Exited(10000, exitCode));
+}
+#endif

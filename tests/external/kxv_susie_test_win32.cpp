@@ -190,11 +190,11 @@ TEST(KxvSusie, APluginThatNeverReturnsIsEndedAtItsLimit)
     const ULONGLONG elapsed = GetTickCount64() - start;
     EXPECT_GE(elapsed, 2000u);
     EXPECT_LT(elapsed, 3000u);
-    EXPECT_EQ(set.FailureReason(), "dib" + PluginExtension() +
+    EXPECT_EQ(set.Refusal(), "dib" + PluginExtension() +
                                        ": the plug-in did not return from GetPicture within 2 s; its host was ended");
     // The plug-in stays in the set, in a fresh host.
     EXPECT_TRUE(set.LoadFromFile(WriteDibRequest(dir, '2'), bitmap));
-    EXPECT_EQ(set.FailureReason(), "");
+    EXPECT_EQ(set.Refusal(), "");
 }
 
 #ifdef _WIN64

@@ -20,6 +20,7 @@ public:
     std::string filter;
     std::vector<std::string> reads;   // names it decodes
     std::vector<std::string> asked;   // every LoadFromFile
+    std::string refusal;              // what it says of the files it does not decode
     PaletteHandle held;
 
     bool Enable() const override { return on; }
@@ -36,6 +37,7 @@ public:
         held->palPalEntry[1].peGreen = 200;
         return true;
     }
+    std::string Refusal() const override { return refusal; }
     int SourceColorDepth() const override { return 1; }
     const TLogPalette* SourcePalette() const override { return held.get(); }
     void SetPalette(PaletteHandle palette) override { held = std::move(palette); }
@@ -172,6 +174,28 @@ TEST(KxvSuperImage, OutsideReadersInOrderAndWhatEachFailureLearned)
     ASSERT_TRUE(loader.image->LoadFromFile(gvOnly));
     EXPECT_TRUE(loader.gv->asked.empty());
     EXPECT_EQ(loader.susie->held, nullptr);
+}
+
+// What an outside reader says of a file it took and failed on is the load's
+// message, the plug-ins' first; once one decodes, none is.
+TEST(KxvSuperImage, AnOutsideReadersRefusalIsTheFailuresMessage)
+{
+    const std::string dir = ScratchDir("super_refusal");
+    Loader loader;
+    const std::string file = dir + PathSep() + "picture.xyz";
+    WriteAll(file, {'x', 'y', 'z'});
+    loader.image->SetSusieEnable(true);
+    loader.image->SetGVEnable(true);
+    loader.gv->refusal = "GV: no request";
+    EXPECT_FALSE(loader.image->LoadFromFile(file));
+    EXPECT_EQ(loader.image->LastFailure(), TLoadFailure::Unrecognised);
+    EXPECT_EQ(loader.image->LastFailureMessage(), "GV: no request");
+    loader.susie->refusal = "dib.spi: the plug-in reported error 5";
+    EXPECT_FALSE(loader.image->LoadFromFile(file));
+    EXPECT_EQ(loader.image->LastFailureMessage(), "dib.spi: the plug-in reported error 5");
+    loader.gv->reads = {file};
+    EXPECT_TRUE(loader.image->LoadFromFile(file));
+    EXPECT_EQ(loader.image->LastFailureMessage(), "");
 }
 
 TEST(KxvSuperImage, BrokenGifIsMalformedWithTheDecodersMessage)

@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 
+#include "clip_runner.h"
 #include "external/kxv_spi.h"
+#include "framework/file_system.h"
 #include "plugin_fixtures_win32.h"
 #include "framework/bitmap.h"
 #include "test_support.h"
@@ -125,26 +127,44 @@ TEST(WicPlugin, RefusesWhatItCannotDecode)
     EXPECT_FALSE(spi.Support);
 }
 
-TEST(WicPlugin, TalvernClipCropsAPngThroughIt)
+// Under every name, talvern-clip hands the plug-in that very file: each has its
+// own blue, and "x\y.png", which "x¥y.png" becomes in a best fit, is not cropped.
+TEST(WicPlugin, TalvernClipCropsAPngThroughItUnderEveryName)
 {
     const std::string dir = ScratchDir("wic_clip");
     const int width = 40, height = 30;
-    const std::vector<std::uint8_t> pattern = TestPattern(width, height);
-    ASSERT_TRUE(WriteWicImage(dir + "\\source.png", TWicContainer::Png, width, height, pattern, false));
-    const std::string program = BuildDir() + "\\cli\\talvern-clip.exe";
-    const int status = std::system((program + " --crop 10x5+3+2 --out " + dir + "\\out " + dir + "\\source.png >" +
-                                    dir + "\\stdout.txt 2>&1")
-                                       .c_str());
-    EXPECT_EQ(status, 0);
-    TBitmap crop;
-    crop.LoadFromFile(dir + "\\out\\source.bmp");
-    ASSERT_EQ(crop.Width(), 10);
-    ASSERT_EQ(crop.Height(), 5);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 10; ++x) {
-            const std::uint8_t* want = &pattern[(std::size_t(y + 2) * width + x + 3) * 4];
-            EXPECT_EQ(crop.ScanLine(y)[x] & 0xFFFFFF, std::uint32_t(want[2] << 16 | want[1] << 8 | want[0]));
-        }
+    std::vector<std::string> names = UnicodeNamesAs(".png");
+    names.insert(names.begin(), "source.png");
+    MakeDir(dir + "\\x");
+    std::vector<std::vector<std::uint8_t>> patterns;
+    std::string arguments = "--crop 10x5+3+2 --out " + dir + "\\out";
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i <= names.size(); ++i) {
+        patterns.push_back(TestPattern(width, height));
+        for (std::size_t p = 0; p < patterns[i].size(); p += 4) patterns[i][p] ^= std::uint8_t(16 * i);
+        const std::string path = dir + "\\" + (i < names.size() ? names[i] : "x\\y.png");
+        ASSERT_TRUE(WriteWicImage(path, TWicContainer::Png, width, height, patterns[i], false));
+        if (i == names.size()) break;
+        arguments += " " + path;
+        const std::string& name = names[i];
+        expected.push_back("OK " + path + " -> " + dir + "\\out\\" + (name.ends_with(".png") ? name.substr(0, name.size() - 4) : name) + ".bmp");
+    }
+    const Outcome r = Clip(dir, arguments);
+    EXPECT_EQ(r.status, 0) << r.errors;
+    ASSERT_EQ(r.lines, expected) << r.errors;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        TBitmap crop;
+        crop.LoadFromFile(expected[i].substr(expected[i].rfind(" -> ") + 4));
+        ASSERT_EQ(crop.Width(), 10);
+        ASSERT_EQ(crop.Height(), 5);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 10; ++x) {
+                const std::uint8_t* want = &patterns[i][(std::size_t(y + 2) * width + x + 3) * 4];
+                ASSERT_EQ(crop.ScanLine(y)[x] & 0xFFFFFF, std::uint32_t(want[2] << 16 | want[1] << 8 | want[0])) << x << "," << y;
+            }
+    }
+    EXPECT_FALSE(FileExists(dir + "\\out\\y.bmp"));
 }
 
 }  // namespace
