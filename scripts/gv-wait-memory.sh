@@ -8,9 +8,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dir="$(cd "${1:-$root/build/win64/tests/external}" && pwd)"
 seconds="${2:-20}"
-shift 2 2>/dev/null || shift $#
-modes=("${@:-never-ready}")
-[ $# -gt 0 ] || modes=(never-ready wrong-case)
+shift $(($# < 2 ? $# : 2))
+modes=(never-ready wrong-case)
+[ $# -eq 0 ] || modes=("$@")
 export GV_DIR="$dir" GV_SECONDS="$seconds" GV_INPUT="${GV_INPUT-input}"
 for mode in "${modes[@]}"; do
   GV_MODE="$mode" bash "$root/scripts/with-display.sh" bash -c '
