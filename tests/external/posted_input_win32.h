@@ -12,7 +12,7 @@ public:
     TPostedInput()
         : target_(GetCurrentThreadId()), poster_([this] {
               while (posting_) {
-                  PostThreadMessageW(target_, WM_APP, 0, 0);
+                  if (PostThreadMessageW(target_, WM_APP, 0, 0)) ++posted_;
                   Sleep(1);
               }
           })
@@ -23,11 +23,13 @@ public:
         posting_ = false;
         poster_.join();
     }
+    int Posted() const { return posted_; }
     TPostedInput(const TPostedInput&) = delete;
     TPostedInput& operator=(const TPostedInput&) = delete;
 
 private:
     DWORD target_;
     std::atomic<bool> posting_{true};
+    std::atomic<int> posted_{0};
     std::thread poster_;
 };
