@@ -9,6 +9,7 @@
 #include "framework/exceptions.h"
 #include "framework/file_system.h"
 #include "framework/streams.h"
+#include "framework/utf8.h"
 #include "framework/win32/wide.h"
 #include "image/path_helpers.h"
 
@@ -132,23 +133,26 @@ int kxvSPI::GetPluginInfo(int number, char* buffer, int length)
     request.length = length;
     const std::optional<TReply> reply = Ask(std::move(request));
     if (!reply) return 0;
-    // Whole characters only, and room for the terminator. A cut, the host's to
-    // fit its buffer or this one, never keeps half of a surrogate pair; a text
-    // with an unpaired surrogate elsewhere has no UTF-8 form and counts as none.
+    // Whole characters only, and room for the terminator. The host's cut to fit
+    // its buffer may leave half of a surrogate pair at the end, which goes; a
+    // text with an unpaired surrogate elsewhere has no UTF-8 form and counts as
+    // none.
     std::u16string_view units = reply->text;
+    if (!units.empty() && units.back() >= 0xD800 && units.back() < 0xDC00) units.remove_suffix(1);
     std::string text;
-    for (;;) {
-        if (!units.empty() && units.back() >= 0xD800 && units.back() < 0xDC00) units.remove_suffix(1);
-        try {
-            text = FromHost(units);
-        } catch (const EConvertError&) {
-            return 0;
-        }
-        if (text.size() < std::size_t(length)) break;
-        units.remove_suffix(1);
+    try {
+        text = FromHost(units);
+    } catch (const EConvertError&) {
+        return 0;
     }
-    std::memcpy(buffer, text.data(), text.size());
-    buffer[text.size()] = '\0';
+    std::size_t kept = 0;
+    while (kept < text.size()) {
+        const std::size_t next = Utf8Next(text, kept);
+        if (next >= std::size_t(length)) break;
+        kept = next;
+    }
+    std::memcpy(buffer, text.data(), kept);
+    buffer[kept] = '\0';
     return reply->result;
 }
 

@@ -28,6 +28,13 @@ inline std::vector<std::string> UnicodeNamesAs(const std::string& extension)
         names.push_back(name.ends_with(".bmp") ? name.substr(0, name.size() - 4) + extension : name);
     return names;
 }
+// The name a crop of this file is written under: its extension (of three
+// letters) replaced by ".bmp", or ".bmp" added.
+inline std::string CropFileName(const std::string& name)
+{
+    const std::size_t dot = name.rfind('.');
+    return (dot != std::string::npos && name.size() - dot == 4 ? name.substr(0, dot) : name) + ".bmp";
+}
 
 // Little-endian byte assembly.
 struct Bytes {

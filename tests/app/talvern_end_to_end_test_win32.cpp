@@ -202,6 +202,7 @@ std::vector<std::wstring> ListTexts(HANDLE process, HWND list, int column = 0)
     auto* remote = static_cast<Remote*>(VirtualAllocEx(process, nullptr, sizeof(Remote), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     std::vector<std::wstring> texts;
     if (!remote) return texts;
+    const ScopeExit freed([process, remote] { VirtualFreeEx(process, remote, 0, MEM_RELEASE); });
     for (int i = 0; i < ListCount(list); ++i) {
         Remote local{};
         local.item.iSubItem = column;
@@ -213,7 +214,6 @@ std::vector<std::wstring> ListTexts(HANDLE process, HWND list, int column = 0)
         local.text[kChars - 1] = L'\0';
         texts.push_back(local.text);
     }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     return texts;
 }
 
@@ -467,12 +467,6 @@ void WriteTinted(const std::string& path, int blue, bool png = false)
     ASSERT_TRUE(SaveBitmapFile(path, bitmap, 24, nullptr));
 }
 
-std::string CropName(const std::string& name)
-{
-    const std::size_t dot = name.rfind('.');
-    return (dot != std::string::npos && name.size() - dot == 4 ? name.substr(0, dot) : name) + ".bmp";
-}
-
 // The files chosen in the program's open dialog: its folder typed first, then the
 // names, quoted, in the name box.
 void ChooseInOpenDialog(const RunningTalvern& talvern, const std::string& folder, const std::vector<std::string>& names)
@@ -551,7 +545,7 @@ TEST(TalvernEndToEnd, NamesOutsideCodePagesArePastedDroppedAndOpenedExactlyAndCr
     for (const std::string& way : ways) {
         for (std::size_t i = 0; i < names.size(); ++i) {
             const int blue = int(10 + i);
-            ExpectCrop(root + "\\" + way + "\\" + CropName(names[i]), {24, {}, [blue](int x, int y) { return Tinted(x, y, blue); }});
+            ExpectCrop(root + "\\" + way + "\\" + CropFileName(names[i]), {24, {}, [blue](int x, int y) { return Tinted(x, y, blue); }});
         }
         TBitmap untouched;
         untouched.LoadFromFile(root + "\\" + way + "\\x\\y.bmp");

@@ -146,8 +146,7 @@ TEST(WicPlugin, TalvernClipCropsAPngThroughItUnderEveryName)
         ASSERT_TRUE(WriteWicImage(path, TWicContainer::Png, width, height, patterns[i], false));
         if (i == names.size()) break;
         arguments += " " + path;
-        const std::string& name = names[i];
-        expected.push_back("OK " + path + " -> " + dir + "\\out\\" + (name.ends_with(".png") ? name.substr(0, name.size() - 4) : name) + ".bmp");
+        expected.push_back("OK " + path + " -> " + dir + "\\out\\" + CropFileName(names[i]));
     }
     const Outcome r = Clip(dir, arguments);
     EXPECT_EQ(r.status, 0) << r.errors;
