@@ -557,6 +557,7 @@ TEST(TalvernEndToEnd, NamesOutsideCodePagesArePastedDroppedAndOpenedExactlyAndCr
     EXPECT_TRUE(talvern.Exited(10000, exitCode));
 }
 
+#ifdef _WIN64
 namespace {
 
 // Whether this machine runs 32-bit programs, found out by starting one: the
@@ -588,7 +589,6 @@ std::string WriteWidthRequest(const std::string& dir, char size)
 
 }  // namespace
 
-#ifdef _WIN64
 // The plug-in folder chosen with the Susie button holds a 32-bit ".spi" and a
 // 64-bit ".sph": each crops the file only it takes, in the host of its width.
 // Where 32-bit programs do not run, the ".sph" still crops and the ".spi" is
