@@ -173,7 +173,15 @@ bool TClipJob::SaveCrop(const std::string& outputName)
     // only, which lies at PictureOrigin.
     TBitmap& picture = image_.Picture().Bitmap();
     const TPoint origin = image_.PictureOrigin;
-    TRect source = ClipRect.ToTRect();
+    const TRect clip = ClipRect.ToTRect();
+    // A 24-bit file's own rows, read for a region, are the crop's as they stand.
+    // The crop is bounded as the one copied from a picture is.
+    if (!image_.PictureTriples.Empty()) {
+        CheckBitmapSize(ClipRect.Width(), ClipRect.Height());
+        return SaveBitmapFile(outputName, image_.PictureTriples, TPoint{origin.X - clip.Left, origin.Y - clip.Top},
+                              ClipRect.Width(), ClipRect.Height(), writeBuffer_);
+    }
+    TRect source = clip;
     source = TRect{source.Left - origin.X, source.Top - origin.Y, source.Right - origin.X, source.Bottom - origin.Y};
     const bool covered = source.Left >= 0 && source.Top >= 0 && source.Right <= picture.Width() &&
                          source.Bottom <= picture.Height() && source.Right - source.Left == ClipRect.Width() &&

@@ -113,6 +113,16 @@ TPoint TBitmap::LoadFromStream(TStream& stream, const TRect& region, TByteBuffer
     return decoded.Origin;
 }
 
+TPoint TBitmap::LoadFromStream(TStream& stream, const TRect& region, TByteBuffer& rows, TByteBuffer& gathered,
+                               TTripleView& triples)
+{
+    TDecodedBmp decoded = DecodeBmpFile(stream, region, rows, gathered, std::move(spare_));
+    triples = decoded.Triples;
+    if (!triples.Empty()) decoded.Width = decoded.Height = 0;  // no pixels were decoded
+    Take(decoded);
+    return decoded.Origin;
+}
+
 void TBitmap::Take(TDecodedBmp& decoded)
 {
     if (pixels_ && std::int64_t{pixels_->Width()} * pixels_->Height() <= MaxSparePixels) spare_ = std::move(pixels_);

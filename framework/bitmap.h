@@ -2,6 +2,7 @@
 // TBitmap: a raster image kept in memory as 32-bit blue-green-red-unused pixels,
 // with the pixel format and optional palette of its source, which only its own
 // BMP saving uses.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,6 +27,19 @@ struct TColorMasks {
 };
 constexpr TColorMasks kMasks555{0x7C00, 0x03E0, 0x001F};
 constexpr TColorMasks kMasks565{0xF800, 0x07E0, 0x001F};
+
+// Rows of 24-bit blue-green-red triples as a BMP file stores them, for reading:
+// a crop of such a file is written from them as they stand, never widened to
+// pixels. Valid while the memory they lie in is kept.
+struct TTripleView {
+    const std::uint8_t* Top = nullptr;  // the first row's leftmost triple
+    std::ptrdiff_t Stride = 0;          // bytes from one row to the next, negative for rows stored bottom first
+    int Width = 0;
+    int Height = 0;
+
+    bool Empty() const { return !Top || Width <= 0 || Height <= 0; }
+    const std::uint8_t* Row(int y) const { return Top + std::ptrdiff_t(y) * Stride; }
+};
 
 // Rows of a rectangle of a bitmap's pixels, for reading; valid while the
 // bitmap keeps its image.
@@ -87,6 +101,12 @@ public:
     // DecodeBmpFile), its rows read through `rows`; answers where the part's
     // top-left pixel lies in the picture.
     TPoint LoadFromStream(TStream& stream, const TRect& region, TByteBuffer& rows);
+    // The same, except that the part of a 24-bit uncompressed file is not
+    // decoded: `triples` then shows its rows as the file stores them (in `rows`,
+    // or gathered into `gathered`) and the bitmap is left empty. For other files
+    // `triples` is empty.
+    TPoint LoadFromStream(TStream& stream, const TRect& region, TByteBuffer& rows, TByteBuffer& gathered,
+                          TTripleView& triples);
     void LoadFromFile(const std::string& fileName);
     // Writes a BMP file in the bitmap's own format: 1, 4 and 8 bits with its palette
     // (or a default one), 15 bits as 5-5-5, 16 bits with its masks, 32 bits as

@@ -352,6 +352,11 @@ void DecodeUncompressed(ByteSource& source, const Picture& picture, unsigned bit
 constexpr std::int64_t RowReadLimit = std::int64_t{2} << 20;
 constexpr std::int64_t ColumnReadGap = std::int64_t{16} << 10;
 
+std::int64_t RowsPerRead(std::int64_t rowSize, std::int64_t span)
+{
+    return rowSize - span >= ColumnReadGap ? 1 : std::max<std::int64_t>(1, RowReadLimit / rowSize);
+}
+
 // The part's rows and columns only, from the stored rows at dataStart.
 void DecodeUncompressedPart(ByteSource& source, std::int64_t dataStart, const Picture& picture, unsigned bitCount,
                             const std::uint32_t* colors, const Channel* channels, bool plain, TByteBuffer& rows)
@@ -365,7 +370,7 @@ void DecodeUncompressedPart(ByteSource& source, std::int64_t dataStart, const Pi
     // The part's stored rows follow one another in the file from firstRow on.
     const std::int64_t firstRow = picture.topDown ? part.Top : picture.height - part.Bottom;
     const std::int64_t count = part.Bottom - part.Top;
-    const std::int64_t perRead = rowSize - span >= ColumnReadGap ? 1 : std::max<std::int64_t>(1, RowReadLimit / rowSize);
+    const std::int64_t perRead = RowsPerRead(rowSize, span);
     for (std::int64_t i = 0; i < count; i += perRead) {
         const std::int64_t k = std::min(perRead, count - i);
         const std::uint8_t* src =
@@ -375,6 +380,41 @@ void DecodeUncompressedPart(ByteSource& source, std::int64_t dataStart, const Pi
             ConvertRow(src + j * rowSize, skip, picture.StoredRow(firstRow + i + j), width, bitCount, colors, channels,
                        plain);
     }
+}
+
+// The part's rows of a 24-bit file as the file stores them, read as the part
+// above reads them: where one read brings them all they stay where it put
+// them, otherwise each read's rows are gathered, in the file's order.
+TTripleView KeepTriples(ByteSource& source, std::int64_t dataStart, const Picture& picture, TByteBuffer& rows,
+                        TByteBuffer& gathered)
+{
+    const TRect& part = picture.part;
+    const std::int64_t rowSize = (std::int64_t(picture.width) * 24 + 31) / 32 * 4;
+    const std::int64_t firstByte = std::int64_t(part.Left) * 3;
+    const std::int64_t span = std::int64_t(part.Right - part.Left) * 3;
+    const std::int64_t firstRow = picture.topDown ? part.Top : picture.height - part.Bottom;
+    const std::int64_t count = part.Bottom - part.Top;
+    const std::int64_t perRead = RowsPerRead(rowSize, span);
+    // The first stored row is the part's top row in a top-down file, its bottom row otherwise.
+    const auto view = [&](const std::uint8_t* first, std::int64_t stride) {
+        const std::ptrdiff_t down = picture.topDown ? std::ptrdiff_t(stride) : -std::ptrdiff_t(stride);
+        return TTripleView{picture.topDown ? first : first + (count - 1) * stride, down, part.Right - part.Left,
+                           int(count)};
+    };
+    if (perRead >= count) {
+        const std::uint8_t* src = source.Span(dataStart + firstRow * rowSize + firstByte, (count - 1) * rowSize + span, rows);
+        if (!src) Invalid();
+        return view(src, rowSize);
+    }
+    std::uint8_t* const out = gathered.Reserve(std::size_t(count * span));
+    for (std::int64_t i = 0; i < count; i += perRead) {
+        const std::int64_t k = std::min(perRead, count - i);
+        const std::uint8_t* src =
+            source.Span(dataStart + (firstRow + i) * rowSize + firstByte, (k - 1) * rowSize + span, rows);
+        if (!src) Invalid();
+        for (std::int64_t j = 0; j < k; ++j) std::memcpy(out + (i + j) * span, src + j * rowSize, std::size_t(span));
+    }
+    return view(out, span);
 }
 
 // RLE8 and RLE4: pairs of (count, value) or an escape (0, code): 0 end of line,
@@ -492,8 +532,10 @@ std::unique_ptr<PixelBuffer> PixelsFor(std::unique_ptr<PixelBuffer> reusable, in
     return reusable;
 }
 
-// The whole picture, or with `rows` given the part of it inside `region`.
-TDecodedBmp Decode(ByteSource& source, const TRect& region, TByteBuffer* rows, std::unique_ptr<PixelBuffer> reusable)
+// The whole picture, or with `rows` given the part of it inside `region`; with
+// `gathered` given too, a 24-bit file's part as its stored rows.
+TDecodedBmp Decode(ByteSource& source, const TRect& region, TByteBuffer* rows, TByteBuffer* gathered,
+                   std::unique_ptr<PixelBuffer> reusable)
 {
     // BITMAPFILEHEADER and the size of the info header behind it.
     const std::uint8_t* fileHeader = source.Take(18);
@@ -607,6 +649,12 @@ TDecodedBmp Decode(ByteSource& source, const TRect& region, TByteBuffer* rows, s
     decoded.Masks16 = MasksFor(decoded.Format, masks);
     decoded.Palette = std::move(palette);
     if (decoded.Width == 0) return decoded;
+    if (rows && gathered && !rle && h.bitCount == 24) {
+        CheckBitmapSize(decoded.Width, decoded.Height);
+        decoded.Triples = KeepTriples(source, dataStart, picture, *rows, *gathered);
+        source.Finish();
+        return decoded;
+    }
     // Uncompressed rows cover every pixel; what RLE codes skip stays black.
     decoded.Pixels = PixelsFor(std::move(reusable), decoded.Width, decoded.Height,
                                rle ? TPixelFill::Black : TPixelFill::Undefined);
@@ -635,11 +683,18 @@ constexpr std::int64_t RegionHeaderBlock = 2048;
 TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable)
 {
     ByteSource source(stream);
-    return Decode(source, TRect{0, 0, INT_MAX, INT_MAX}, nullptr, std::move(reusable));
+    return Decode(source, TRect{0, 0, INT_MAX, INT_MAX}, nullptr, nullptr, std::move(reusable));
 }
 
 TDecodedBmp DecodeBmpFile(TStream& stream, const TRect& region, TByteBuffer& rows, std::unique_ptr<PixelBuffer> reusable)
 {
     ByteSource source(stream, RegionHeaderBlock);
-    return Decode(source, region, &rows, std::move(reusable));
+    return Decode(source, region, &rows, nullptr, std::move(reusable));
+}
+
+TDecodedBmp DecodeBmpFile(TStream& stream, const TRect& region, TByteBuffer& rows, TByteBuffer& gathered,
+                          std::unique_ptr<PixelBuffer> reusable)
+{
+    ByteSource source(stream, RegionHeaderBlock);
+    return Decode(source, region, &rows, &gathered, std::move(reusable));
 }

@@ -20,6 +20,7 @@ struct TDecodedBmp {
     TColorMasks Masks16 = kMasks565;  // pf16bit: the file's bit fields
     PaletteHandle Palette;            // for 8 bits or less
     std::unique_ptr<PixelBuffer> Pixels;
+    TTripleView Triples;  // instead of Pixels, where the caller asked for a 24-bit file's own rows
 };
 
 // The info header sizes read here: 12 (OS/2 1.x), 16 and 64 (OS/2 2.x), 40, 52,
@@ -39,4 +40,11 @@ TDecodedBmp DecodeBmpFile(TStream& stream, std::unique_ptr<PixelBuffer> reusable
 // the caller keeps; RLE data from the start up to the region's last row, the
 // rows above it left unread.
 TDecodedBmp DecodeBmpFile(TStream& stream, const TRect& region, TByteBuffer& rows,
+                          std::unique_ptr<PixelBuffer> reusable = nullptr);
+
+// The same, except that the part of a 24-bit uncompressed file is not widened
+// to pixels: Triples shows its rows as the file stores them, in `rows` after
+// one read of their span, or gathered into `gathered` where they take several;
+// Pixels stays empty. Every other file decodes as above.
+TDecodedBmp DecodeBmpFile(TStream& stream, const TRect& region, TByteBuffer& rows, TByteBuffer& gathered,
                           std::unique_ptr<PixelBuffer> reusable = nullptr);

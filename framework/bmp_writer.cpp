@@ -403,12 +403,13 @@ void PutBmpInfo(std::uint8_t* out, int width, int height, const TBmpWriteFormat&
 
 namespace {
 
-void WriteBmpThrough(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TByteBuffer& buffer,
-                     std::size_t chunkSize)
+// The file of a width x height picture whose rows `fillRow(y, out)` writes, each
+// into a row's bytes.
+template <class FillRow>
+void WriteBmpThrough(TStream& stream, int width, int height, bool empty, const TBmpWriteFormat& format,
+                     TByteBuffer& buffer, std::size_t chunkSize, FillRow fillRow)
 {
-    const int width = pixels.Width;
-    const int height = pixels.Height;
-    const int rows = pixels.Empty() ? 0 : height;
+    const int rows = empty ? 0 : height;
     const std::size_t headers = format.DataOffset();
     const std::size_t row = std::size_t(BmpRowSize(width, format.Depth));
     const std::uint64_t fileSize = headers + std::uint64_t(row) * std::uint64_t(rows);
@@ -427,21 +428,30 @@ void WriteBmpThrough(TStream& stream, const TPixelView& pixels, const TBmpWriteF
     Put32(chunk + 10, std::uint32_t(headers));
     PutBmpInfo(chunk + BmpFileHeaderSize, width, height, format);
     std::size_t filled = headers;
-
-    std::optional<TColorIndexer> indexer;  // for the indexed depths
-    if (format.Depth <= 8) indexer.emplace(format.Colors);
-    std::optional<TSixteenBitPacker> packer;
-    if (format.Depth == 16) packer.emplace(format.Masks);
     for (int y = rows - 1; y >= 0; --y) {  // bottom row first
         if (filled + row > capacity) {
             stream.WriteBuffer(chunk, std::int64_t(filled));
             filled = 0;
         }
-        PackRow(pixels.Row(y), std::size_t(width), format, indexer ? &*indexer : nullptr, packer ? &*packer : nullptr,
-                chunk + filled, row);
+        fillRow(y, chunk + filled);
         filled += row;
     }
     stream.WriteBuffer(chunk, std::int64_t(filled));
+}
+
+void WritePixels(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TByteBuffer& buffer,
+                 std::size_t chunkSize)
+{
+    std::optional<TColorIndexer> indexer;  // for the indexed depths
+    if (format.Depth <= 8) indexer.emplace(format.Colors);
+    std::optional<TSixteenBitPacker> packer;
+    if (format.Depth == 16) packer.emplace(format.Masks);
+    const std::size_t row = std::size_t(BmpRowSize(pixels.Width, format.Depth));
+    WriteBmpThrough(stream, pixels.Width, pixels.Height, pixels.Empty(), format, buffer, chunkSize,
+                    [&](int y, std::uint8_t* out) {
+                        PackRow(pixels.Row(y), std::size_t(pixels.Width), format, indexer ? &*indexer : nullptr,
+                                packer ? &*packer : nullptr, out, row);
+                    });
 }
 
 }  // namespace
@@ -449,11 +459,31 @@ void WriteBmpThrough(TStream& stream, const TPixelView& pixels, const TBmpWriteF
 void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format)
 {
     TByteBuffer buffer;
-    WriteBmpThrough(stream, pixels, format, buffer, WriteChunkSize);
+    WritePixels(stream, pixels, format, buffer, WriteChunkSize);
 }
 
 // A kept buffer may grow larger than a fresh one: its memory is paid for once.
 void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TByteBuffer& buffer)
 {
-    WriteBmpThrough(stream, pixels, format, buffer, KeptWriteChunkSize);
+    WritePixels(stream, pixels, format, buffer, KeptWriteChunkSize);
+}
+
+void WriteBmp(TStream& stream, const TTripleView& triples, TPoint at, int width, int height, TByteBuffer& buffer)
+{
+    const TBmpWriteFormat format;  // 24 bits
+    const std::size_t row = std::size_t(BmpRowSize(width, format.Depth));
+    // The columns of a row that the triples cover, in bytes.
+    const int left = std::clamp(at.X, 0, width), right = std::clamp(at.X + triples.Width, 0, width);
+    const std::size_t from = std::size_t(left) * 3, to = std::size_t(right) * 3;
+    WriteBmpThrough(stream, width, height, width <= 0 || height <= 0, format, buffer, KeptWriteChunkSize,
+                    [&](int y, std::uint8_t* out) {
+                        const int source = y - at.Y;
+                        if (source < 0 || source >= triples.Height || from == to) {
+                            std::memset(out, 0, row);
+                            return;
+                        }
+                        std::memset(out, 0, from);
+                        std::memcpy(out + from, triples.Row(source) + (left - at.X) * 3, to - from);
+                        std::memset(out + to, 0, row - to);
+                    });
 }

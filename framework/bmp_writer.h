@@ -59,3 +59,6 @@ void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& 
 // The same through memory the caller keeps from file to file: the writer then
 // takes nothing from the heap and writes a file of up to a few MiB in one call.
 void WriteBmp(TStream& stream, const TPixelView& pixels, const TBmpWriteFormat& format, TByteBuffer& buffer);
+// A 24-bit file of width x height pixels from rows of triples whose top-left
+// one lies at `at` in it, as they stand; what they do not cover is black.
+void WriteBmp(TStream& stream, const TTripleView& triples, TPoint at, int width, int height, TByteBuffer& buffer);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "framework/exceptions.h"
+
 class PixelBuffer {
 public:
     virtual ~PixelBuffer() = default;
@@ -34,5 +36,13 @@ constexpr std::int64_t MaxBitmapPixels = std::int64_t{1} << 28;
 // reads one, whatever the memory held (no time spent clearing it).
 enum class TPixelFill { Black, Undefined };
 
-// Defined once per platform.
+// Raises EOutOfResources for a size no bitmap takes: what every picture and
+// crop is bounded by, whether or not it is kept as pixels.
+inline void CheckBitmapSize(int width, int height)
+{
+    if (width <= 0 || height <= 0 || std::int64_t{width} * height > MaxBitmapPixels)
+        throw EOutOfResources("ビットマップが大きすぎます");
+}
+
+// Defined once per platform; the size is checked as above.
 std::unique_ptr<PixelBuffer> MakePixelBuffer(int width, int height, TPixelFill fill = TPixelFill::Black);

@@ -37,8 +37,7 @@ private:
 
 std::unique_ptr<PixelBuffer> MakePixelBuffer(int width, int height, TPixelFill fill)
 {
-    if (width <= 0 || height <= 0 || std::int64_t{width} * height > MaxBitmapPixels)
-        throw EOutOfResources("ビットマップが大きすぎます");
+    CheckBitmapSize(width, height);
     try {
         return std::make_unique<HeapPixelBuffer>(width, height, fill);
     } catch (const std::bad_alloc&) {

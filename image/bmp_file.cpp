@@ -289,3 +289,18 @@ bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int d
 {
     return SaveView(fileName, pixels, depth, palette, &buffer);
 }
+
+bool SaveBitmapFile(const std::string& fileName, const TTripleView& triples, TPoint at, int width, int height,
+                    TByteBuffer& buffer)
+{
+    try {
+        kxWaitCursor wait;
+        if (width <= 0 || height <= 0) return false;
+        const std::uint64_t fileSize = TBmpWriteFormat{}.DataOffset() + BmpRowSize(width, 24) * std::uint64_t(height);
+        if (fileSize > std::numeric_limits<std::uint32_t>::max()) return false;  // beyond what the header can say
+        return WriteFileReplacing(fileName,
+                                  [&](TStream& out) { WriteBmp(out, triples, at, width, height, buffer); });
+    } catch (...) {
+        return false;
+    }
+}

@@ -7,11 +7,13 @@
 #include <string>
 
 #include "framework/palette.h"
+#include "framework/rect.h"
 
 class TBitmap;
 class TByteBuffer;
 class TStream;
 struct TPixelView;
+struct TTripleView;
 
 // 40-byte info header followed by room for 256 four-byte colour entries (an
 // OS/2 12-byte header is followed by 3-byte entries instead).
@@ -48,4 +50,8 @@ bool SaveBitmapFile(const std::string& fileName, const TBitmap& bitmap, int dept
 bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette);
 // The same through memory the caller keeps from file to file.
 bool SaveBitmapFile(const std::string& fileName, const TPixelView& pixels, int depth, const TLogPalette* palette,
+                    TByteBuffer& buffer);
+// A 24-bit file of width x height pixels from a 24-bit file's own rows, whose
+// top-left triple lies at `at` in it; what they do not cover is black.
+bool SaveBitmapFile(const std::string& fileName, const TTripleView& triples, TPoint at, int width, int height,
                     TByteBuffer& buffer);

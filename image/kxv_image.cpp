@@ -22,6 +22,7 @@ bool kxvImage::LoadBitmapFile(const std::string& fileName)
 {
     try {
         ColorDepth = 0;
+        PictureTriples = {};
         // Opened once: the header and the picture come from the same reads.
         TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
         TBufferedReadStream stream(file);
@@ -58,6 +59,7 @@ bool kxvImage::LoadBitmapStream(TStream& stream, const std::string& fileName)
 void kxvImage::LoadBitmapStream(TStream& stream)
 {
     stream.SetPosition(0);
+    PictureTriples = {};
     TakeBitmapHeader(stream);
     picture_.Bitmap().LoadFromStream(stream);
     PictureOrigin = {};
@@ -67,8 +69,23 @@ void kxvImage::LoadBitmapStream(TStream& stream)
 void kxvImage::LoadBitmapStream(TStream& stream, const TRect& region, TByteBuffer& rows)
 {
     stream.SetPosition(0);
+    PictureTriples = {};
     TakeBitmapHeader(stream);
     PictureOrigin = picture_.Bitmap().LoadFromStream(stream, region, rows);
+    Invalidate();
+}
+
+void kxvImage::LoadBitmapStream(TStream& stream, const TRect& region, TByteBuffer& rows, TByteBuffer& gathered)
+{
+    stream.SetPosition(0);
+    PictureTriples = {};
+    TakeBitmapHeader(stream);
+    // The crop is written at the depth the header gives: its rows are the
+    // file's own only at 24 bits.
+    if (ColorDepth == 24)
+        PictureOrigin = picture_.Bitmap().LoadFromStream(stream, region, rows, gathered, PictureTriples);
+    else
+        PictureOrigin = picture_.Bitmap().LoadFromStream(stream, region, rows);
     Invalidate();
 }
 

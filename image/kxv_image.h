@@ -96,6 +96,13 @@ public:
     void LoadBitmapStream(TStream& stream);
     // The same for the part inside `region` alone, its rows read through `rows`.
     void LoadBitmapStream(TStream& stream, const TRect& region, TByteBuffer& rows);
+    // The same, except that a 24-bit file's part, whose crop is its rows as they
+    // stand, is not decoded: PictureTriples then shows them (in `rows` or
+    // `gathered`) and the picture is left empty.
+    void LoadBitmapStream(TStream& stream, const TRect& region, TByteBuffer& rows, TByteBuffer& gathered);
+    // After that load of a 24-bit file, the rows of its part, which lies at
+    // PictureOrigin; empty after every other load.
+    TTripleView PictureTriples;
     bool SaveToFile(const std::string& fileName);
 
 private:

@@ -113,6 +113,7 @@ bool kxvSuperImage::Load(const std::string& fileName, const TRect* region)
 {
     kxWaitCursor wait;
     lastFailureMessage_.clear();
+    PictureTriples = {};
     if (fileName.empty()) {
         lastFailure_ = TLoadFailure::NotFound;
         return false;
@@ -218,7 +219,12 @@ bool kxvSuperImage::LoadBuiltInRegion(const std::string& fileName, const TRect& 
         const bool keptFree = !fileBytesInUse_;
         fileBytesInUse_ = true;
         const ScopeExit released([this, keptFree] { fileBytesInUse_ = !keptFree; });
-        LoadBitmapStream(header, region, keptFree ? fileBytes_ : own);
+        // A 24-bit file's rows are kept as they are read only in memory that
+        // stays after the load.
+        if (keptFree)
+            LoadBitmapStream(header, region, fileBytes_, gatheredRows_);
+        else
+            LoadBitmapStream(header, region, own);
         return true;
     }
     file.SetPosition(0);

@@ -71,6 +71,7 @@ private:
 
     TByteBuffer fileBytes_;  // the last file read whole (or a region's rows), its memory kept for the next
     bool fileBytesInUse_ = false;
+    TByteBuffer gatheredRows_;  // a region's 24-bit rows that took several reads
 
     TLoadFailure lastFailure_ = TLoadFailure::None;
     std::string lastFailureMessage_;

@@ -21,7 +21,6 @@ DibSectionBuffer::DibSectionBuffer(int width, int height) : PixelBuffer(width, h
 // for costs nothing either way.
 std::unique_ptr<PixelBuffer> MakePixelBuffer(int width, int height, TPixelFill)
 {
-    if (width <= 0 || height <= 0 || std::int64_t{width} * height > MaxBitmapPixels)
-        throw EOutOfResources("ビットマップが大きすぎます");
+    CheckBitmapSize(width, height);
     return std::make_unique<DibSectionBuffer>(width, height);
 }
