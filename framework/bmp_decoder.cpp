@@ -352,9 +352,35 @@ void DecodeUncompressed(ByteSource& source, const Picture& picture, unsigned bit
 constexpr std::int64_t RowReadLimit = std::int64_t{2} << 20;
 constexpr std::int64_t ColumnReadGap = std::int64_t{16} << 10;
 
-std::int64_t RowsPerRead(std::int64_t rowSize, std::int64_t span)
+std::int64_t StoredRowSize(int width, unsigned bitCount)
 {
-    return rowSize - span >= ColumnReadGap ? 1 : std::max<std::int64_t>(1, RowReadLimit / rowSize);
+    return (std::int64_t(width) * bitCount + 31) / 32 * 4;
+}
+
+// Reads the part's stored rows, each from the part's first byte, several per
+// read where the rows are short (see above): `take(n, k, src)` gets stored rows
+// n to n + k - 1 of the part, counted from the part's first stored row, at src,
+// a row's size apart.
+template <class Take>
+void ReadPart(ByteSource& source, std::int64_t dataStart, const Picture& picture, unsigned bitCount,
+              TByteBuffer& rows, Take take)
+{
+    const TRect& part = picture.part;
+    const std::int64_t rowSize = StoredRowSize(picture.width, bitCount);
+    const std::int64_t firstByte = std::int64_t(part.Left) * bitCount / 8;
+    const std::int64_t span = (std::int64_t(part.Right) * bitCount + 7) / 8 - firstByte;
+    // The part's stored rows follow one another in the file from firstRow on.
+    const std::int64_t firstRow = picture.topDown ? part.Top : picture.height - part.Bottom;
+    const std::int64_t count = part.Bottom - part.Top;
+    const std::int64_t perRead =
+        rowSize - span >= ColumnReadGap ? 1 : std::max<std::int64_t>(1, RowReadLimit / rowSize);
+    for (std::int64_t i = 0; i < count; i += perRead) {
+        const std::int64_t k = std::min(perRead, count - i);
+        const std::uint8_t* src =
+            source.Span(dataStart + (firstRow + i) * rowSize + firstByte, (k - 1) * rowSize + span, rows);
+        if (!src) Invalid();
+        take(i, k, src);
+    }
 }
 
 // The part's rows and columns only, from the stored rows at dataStart.
@@ -362,59 +388,41 @@ void DecodeUncompressedPart(ByteSource& source, std::int64_t dataStart, const Pi
                             const std::uint32_t* colors, const Channel* channels, bool plain, TByteBuffer& rows)
 {
     const TRect& part = picture.part;
-    const std::int64_t rowSize = (std::int64_t(picture.width) * bitCount + 31) / 32 * 4;
-    const std::int64_t firstByte = std::int64_t(part.Left) * bitCount / 8;
-    const std::int64_t span = (std::int64_t(part.Right) * bitCount + 7) / 8 - firstByte;
+    const std::int64_t rowSize = StoredRowSize(picture.width, bitCount);
     const int skip = int(std::int64_t(part.Left) * bitCount % 8 / bitCount);
-    const int width = part.Right - part.Left;
-    // The part's stored rows follow one another in the file from firstRow on.
     const std::int64_t firstRow = picture.topDown ? part.Top : picture.height - part.Bottom;
-    const std::int64_t count = part.Bottom - part.Top;
-    const std::int64_t perRead = RowsPerRead(rowSize, span);
-    for (std::int64_t i = 0; i < count; i += perRead) {
-        const std::int64_t k = std::min(perRead, count - i);
-        const std::uint8_t* src =
-            source.Span(dataStart + (firstRow + i) * rowSize + firstByte, (k - 1) * rowSize + span, rows);
-        if (!src) Invalid();
+    ReadPart(source, dataStart, picture, bitCount, rows, [&](std::int64_t n, std::int64_t k, const std::uint8_t* src) {
         for (std::int64_t j = 0; j < k; ++j)
-            ConvertRow(src + j * rowSize, skip, picture.StoredRow(firstRow + i + j), width, bitCount, colors, channels,
-                       plain);
-    }
+            ConvertRow(src + j * rowSize, skip, picture.StoredRow(firstRow + n + j), part.Right - part.Left, bitCount,
+                       colors, channels, plain);
+    });
 }
 
-// The part's rows of a 24-bit file as the file stores them, read as the part
-// above reads them: where one read brings them all they stay where it put
-// them, otherwise each read's rows are gathered, in the file's order.
+// The part's rows of a 24-bit file as the file stores them: where one read
+// brings them all they stay where it put them, otherwise each read's rows are
+// gathered, in the file's order.
 TTripleView KeepTriples(ByteSource& source, std::int64_t dataStart, const Picture& picture, TByteBuffer& rows,
                         TByteBuffer& gathered)
 {
     const TRect& part = picture.part;
-    const std::int64_t rowSize = (std::int64_t(picture.width) * 24 + 31) / 32 * 4;
-    const std::int64_t firstByte = std::int64_t(part.Left) * 3;
+    const std::int64_t rowSize = StoredRowSize(picture.width, 24);
     const std::int64_t span = std::int64_t(part.Right - part.Left) * 3;
-    const std::int64_t firstRow = picture.topDown ? part.Top : picture.height - part.Bottom;
     const std::int64_t count = part.Bottom - part.Top;
-    const std::int64_t perRead = RowsPerRead(rowSize, span);
+    const std::uint8_t* first = nullptr;
+    std::uint8_t* out = nullptr;  // the gathered rows, where they took several reads
+    ReadPart(source, dataStart, picture, 24, rows, [&](std::int64_t n, std::int64_t k, const std::uint8_t* src) {
+        if (k == count) {
+            first = src;
+            return;
+        }
+        if (!out) out = gathered.Reserve(std::size_t(count * span));
+        for (std::int64_t j = 0; j < k; ++j) std::memcpy(out + (n + j) * span, src + j * rowSize, std::size_t(span));
+    });
+    const std::int64_t stride = out ? span : rowSize;
+    if (out) first = out;
     // The first stored row is the part's top row in a top-down file, its bottom row otherwise.
-    const auto view = [&](const std::uint8_t* first, std::int64_t stride) {
-        const std::ptrdiff_t down = picture.topDown ? std::ptrdiff_t(stride) : -std::ptrdiff_t(stride);
-        return TTripleView{picture.topDown ? first : first + (count - 1) * stride, down, part.Right - part.Left,
-                           int(count)};
-    };
-    if (perRead >= count) {
-        const std::uint8_t* src = source.Span(dataStart + firstRow * rowSize + firstByte, (count - 1) * rowSize + span, rows);
-        if (!src) Invalid();
-        return view(src, rowSize);
-    }
-    std::uint8_t* const out = gathered.Reserve(std::size_t(count * span));
-    for (std::int64_t i = 0; i < count; i += perRead) {
-        const std::int64_t k = std::min(perRead, count - i);
-        const std::uint8_t* src =
-            source.Span(dataStart + (firstRow + i) * rowSize + firstByte, (k - 1) * rowSize + span, rows);
-        if (!src) Invalid();
-        for (std::int64_t j = 0; j < k; ++j) std::memcpy(out + (i + j) * span, src + j * rowSize, std::size_t(span));
-    }
-    return view(out, span);
+    if (picture.topDown) return TTripleView{first, std::ptrdiff_t(stride), part.Right - part.Left, int(count)};
+    return TTripleView{first + (count - 1) * stride, -std::ptrdiff_t(stride), part.Right - part.Left, int(count)};
 }
 
 // RLE8 and RLE4: pairs of (count, value) or an escape (0, code): 0 end of line,
