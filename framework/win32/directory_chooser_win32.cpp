@@ -167,6 +167,5 @@ bool TDirectoryChooserWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lPar
 std::optional<std::string> RunDirectoryChooser(TDirectoryChooserWindow& chooser)
 {
     chooser.ShowModal();
-    if (chooser.Result()) ForceDirectories(*chooser.Result());
     return chooser.Result();
 }
