@@ -4,7 +4,7 @@
 
 #include "framework/application.h"
 #include "framework/dialogs.h"
-#include "framework/file_system.h"
+#include "framework/win32/handles.h"
 #include "framework/win32/wide.h"
 
 namespace {
