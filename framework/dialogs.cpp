@@ -30,11 +30,17 @@ std::optional<std::string> TDialogService::SelectDirectory(const std::string&, c
 void TDialogService::ShowHelp(const std::string&) {}
 
 const char* const kCreateDirectoryPrompt = "指定されたﾃﾞｨﾚｸﾄﾘが存在しません。作成しますか？";
+const char* const kCreateDirectoryFailed = "出力先ディレクトリが作成できません";
 
+// Created here, while the chooser is still open: a directory that cannot be
+// made is never handed back as chosen, and the user can name another.
 bool DirectoryChooserAccepts(const std::string& path)
 {
     if (PathKind(path) == TPathKind::Directory) return true;
-    return MessageDlg(kCreateDirectoryPrompt, mtConfirmation, mbYes | mbNo) == mrYes;
+    if (MessageDlg(kCreateDirectoryPrompt, mtConfirmation, mbYes | mbNo) != mrYes) return false;
+    if (ForceDirectories(path)) return true;
+    MessageDlg(kCreateDirectoryFailed, mtError, mbOK);
+    return false;
 }
 
 std::unique_ptr<TDialogService> MakeHeadlessDialogs() { return std::make_unique<HeadlessDialogs>(); }

@@ -63,8 +63,9 @@ public:
     }
     // ---- (end of the open-file dialog)
     // The directory chooser, opened at `directory`. A directory that does not
-    // exist may be named: OK asks whether to create it (No keeps the chooser
-    // open), and it is created with its parents once the chooser has closed.
+    // exist may be named: OK asks whether to create it and then creates it with
+    // its parents; No, or a failure to create it (which is reported), keeps
+    // the chooser open.
     // Its help button shows the application's help. The chosen directory, or
     // none when cancelled.
     virtual std::optional<std::string> SelectDirectory(const std::string& title, const std::string& directory);
@@ -72,11 +73,13 @@ public:
     virtual void ShowHelp(const std::string& helpFile);
 };
 
-// The directory chooser's OK: true when the chooser may close with `path`; a
-// directory that does not exist is confirmed through MessageDlg first.
+// The directory chooser's OK: true when the chooser may close with `path`, a
+// directory that exists by then. One that does not exist is confirmed through
+// MessageDlg and created with its parents; a failure is reported there too.
 bool DirectoryChooserAccepts(const std::string& path);
-// The text of that confirmation.
+// The texts of that confirmation and of that failure.
 extern const char* const kCreateDirectoryPrompt;
+extern const char* const kCreateDirectoryFailed;
 
 // Without a display: the text goes to standard error and every question is
 // answered with Cancel (or OK when that is the only button).

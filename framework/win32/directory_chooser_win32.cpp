@@ -4,7 +4,7 @@
 
 #include "framework/application.h"
 #include "framework/dialogs.h"
-#include "framework/file_system.h"
+#include "framework/win32/handles.h"
 #include "framework/win32/wide.h"
 
 namespace {
@@ -167,6 +167,5 @@ bool TDirectoryChooserWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lPar
 std::optional<std::string> RunDirectoryChooser(TDirectoryChooserWindow& chooser)
 {
     chooser.ShowModal();
-    if (chooser.Result()) ForceDirectories(*chooser.Result());
     return chooser.Result();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The directory chooser: a path edit over the tree of drives and directories,
 // with OK, cancel and help. A directory that does not exist may be typed; OK
-// confirms it (DirectoryChooserAccepts) and No keeps the chooser open.
+// confirms and creates it (DirectoryChooserAccepts), and No or a failure to
+// create it keeps the chooser open.
 #include <optional>
 #include <string>
 
@@ -39,6 +40,5 @@ private:
     std::optional<std::string> result_;
 };
 
-// Shows the chooser until it closes; a directory chosen with OK is then created
-// with its parents. The chosen directory, or none.
+// Shows the chooser until it closes. The chosen directory, which exists, or none.
 std::optional<std::string> RunDirectoryChooser(TDirectoryChooserWindow& chooser);

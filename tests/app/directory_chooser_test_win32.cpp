@@ -1,13 +1,15 @@
 // (Here rather than with the framework tests: its tree view brings in libraries
 // that the handle tests there expect to be unloaded.)
 // The directory chooser window under Wine: a missing directory is confirmed,
-// No keeps the chooser open, Yes closes it and the directory is created with
-// its parents; cancel changes nothing.
+// No keeps the chooser open, Yes creates the directory with its parents and
+// closes it, a directory that cannot be created keeps it open; cancel changes
+// nothing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "framework/application.h"
+#include "framework/dialogs.h"
 #include "framework/file_system.h"
 #include "framework/win32/directory_chooser_win32.h"
 #include "framework/win32/handles.h"
@@ -67,9 +69,8 @@ TEST(DirectoryChooserWindow, ConfirmsAndCreatesAMissingDirectory)
     dialogs.answer = mrYes;
     Press(chooser, IDOK);
     EXPECT_TRUE(chooser.Closed());
-    EXPECT_EQ(PathKind(target), TPathKind::NotFound);  // created once the chooser has closed
-    EXPECT_EQ(RunDirectoryChooser(chooser), target);
     EXPECT_EQ(PathKind(target), TPathKind::Directory);
+    EXPECT_EQ(RunDirectoryChooser(chooser), target);
 
     // An existing directory closes the chooser without a question; cancel
     // gives nothing.
@@ -81,6 +82,33 @@ TEST(DirectoryChooserWindow, ConfirmsAndCreatesAMissingDirectory)
     Press(cancelled, IDCANCEL);
     EXPECT_TRUE(cancelled.Closed());
     EXPECT_FALSE(cancelled.Result());
+    Application().SetDialogs(MakeWin32Dialogs());
+}
+
+TEST(DirectoryChooserWindow, ADirectoryThatCannotBeCreatedIsReportedAndNotChosen)
+{
+    InstallWin32Platform();
+    auto owned = std::make_unique<CountingDialogs>();
+    CountingDialogs& dialogs = *owned;
+    dialogs.answer = mrYes;
+    Application().SetDialogs(std::move(owned));
+    const std::string base = ScratchDir("chooser_cannot_create");
+    WriteAll(base + "\\file", {1});
+
+    TDirectoryChooserWindow chooser("t", base, nullptr);
+    for (const std::string& path : {base + "\\file\\sub", base + "\\bad|name"}) {
+        dialogs.asked.clear();
+        SetWindowTextW(chooser.PathEdit(), Utf8ToWide(path).c_str());
+        Press(chooser, IDOK);
+        EXPECT_EQ(dialogs.asked, (std::vector<std::string>{kCreateDirectoryPrompt, kCreateDirectoryFailed})) << path;
+        EXPECT_FALSE(chooser.Closed()) << path;
+        EXPECT_FALSE(chooser.Result()) << path;
+    }
+    // Another try in the same chooser.
+    SetWindowTextW(chooser.PathEdit(), Utf8ToWide(base + "\\made").c_str());
+    Press(chooser, IDOK);
+    EXPECT_EQ(RunDirectoryChooser(chooser), base + "\\made");
+    EXPECT_EQ(PathKind(base + "\\made"), TPathKind::Directory);
     Application().SetDialogs(MakeWin32Dialogs());
 }
 

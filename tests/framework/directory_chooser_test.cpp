@@ -17,7 +17,7 @@ public:
     TModalResult MessageDlg(const std::string& text, TMsgDlgType, TMsgDlgButtons buttons) override
     {
         asked.push_back(text);
-        EXPECT_EQ(buttons, mbYes | mbNo);
+        EXPECT_EQ(buttons, text == kCreateDirectoryFailed ? mbOK : mbYes | mbNo);
         return answer;
     }
     void ShowMessage(const std::string&) override {}
@@ -25,7 +25,7 @@ public:
 
 }  // namespace
 
-TEST(DirectoryChooser, MissingDirectoryIsConfirmedAndCreatedWithItsParents)
+TEST(DirectoryChooser, MissingDirectoryIsConfirmedAndCreatedWithItsParentsOrTheFailureReported)
 {
     auto dialogs = std::make_unique<AnsweringDialogs>();
     AnsweringDialogs& answering = *dialogs;
@@ -42,13 +42,17 @@ TEST(DirectoryChooser, MissingDirectoryIsConfirmedAndCreatedWithItsParents)
     EXPECT_EQ(PathKind(dir + PathSep() + "a"), TPathKind::NotFound);  // asking creates nothing
     answering.answer = mrYes;
     EXPECT_TRUE(DirectoryChooserAccepts(deep));
+    EXPECT_EQ(PathKind(deep), TPathKind::Directory);
 
     EXPECT_TRUE(ForceDirectories(deep + PathSep()));
-    EXPECT_EQ(PathKind(deep), TPathKind::Directory);
     EXPECT_TRUE(ForceDirectories(deep));
-    // A file in the way is not a directory.
+    // A file in the way is not a directory, and the chooser says so.
     WriteAll(dir + PathSep() + "file", {1});
-    EXPECT_FALSE(ForceDirectories(dir + PathSep() + "file" + PathSep() + "sub"));
+    const std::string blocked = dir + PathSep() + "file" + PathSep() + "sub";
+    EXPECT_FALSE(ForceDirectories(blocked));
+    answering.asked.clear();
+    EXPECT_FALSE(DirectoryChooserAccepts(blocked));
+    EXPECT_EQ(answering.asked, (std::vector<std::string>{kCreateDirectoryPrompt, kCreateDirectoryFailed}));
     EXPECT_FALSE(ForceDirectories(""));
     Application().SetDialogs(MakeHeadlessDialogs());
 }
