@@ -5,6 +5,7 @@
 
 #include "framework/bitmap.h"
 #include "framework/canvas.h"
+#include "framework/dialogs.h"
 #include "framework/exceptions.h"
 #include "framework/file_system.h"
 #include "framework/sysutils.h"
@@ -17,7 +18,6 @@ namespace {
 const char* const kBadRectMessage = "クリップ範囲の指定が正しくありません";
 const char* const kNoFilesMessage = "ファイルが指定されていません";
 const char* const kCreateDirQuestion = "出力先のディレクトリを作成していいですか？";
-const char* const kCreateDirFailedMessage = "出力先ディレクトリが作成できません";
 const char* const kFileInTheWayMessage = "出力先と同じ名前のファイルがあります";
 const char* const kSaveErrorMessage = "Save Error!";
 const char* const kRunningStatus = "ESCキーかキャンセルボタンで中止します";
@@ -57,7 +57,7 @@ bool TClipJob::CheckRun()
         if (host_.Confirm(kCreateDirQuestion) != TConfirmAnswer::Yes)
             return false;
         if (!CreateDir(directory)) {
-            host_.ShowError(kCreateDirFailedMessage);
+            host_.ShowError(kCreateDirectoryFailed);  // the chooser's text for the same failure
             return false;
         }
         return true;

@@ -221,23 +221,21 @@ TEST_F(WindowTest, HeldButtonRepeatsItsClick)
     const std::int64_t pressed = MonotonicMilliseconds();
     SendMessageW(buttonWindow->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     EXPECT_EQ(GetCapture(), buttonWindow->Handle());
-    Pump(1050);
+    // Held until three repeats came (the bound is only for a repeat that never comes).
+    for (int i = 0; i < 600 && clickTimes.size() < 3; ++i) Pump(33);
     const std::vector<std::int64_t> repeated = clickTimes;
     SendMessageW(buttonWindow->Handle(), WM_LBUTTONUP, 0, at);
     EXPECT_EQ(clickTimes.size(), repeated.size() + 1);  // the ordinary click
     Pump(300);
     EXPECT_EQ(clickTimes.size(), repeated.size() + 1);
 
-    // About 400, 500, ... 1000 ms after the press; a loaded machine may deliver
-    // late ticks, never early ones.
-    ASSERT_GE(repeated.size(), 4u);
-    ASSERT_LE(repeated.size(), 7u);
-    EXPECT_GE(repeated[0] - pressed, 380);
-    EXPECT_LE(repeated[0] - pressed, 700);
-    for (std::size_t i = 1; i < repeated.size(); ++i) {
-        EXPECT_GE(repeated[i] - repeated[i - 1], 80) << i;
-        EXPECT_LE(repeated[i] - repeated[i - 1], 350) << i;
-    }
+    // A loaded machine may deliver ticks late, or two close together after a
+    // late one, but never one before its earliest moment.
+    ASSERT_EQ(repeated.size(), 3u);
+    constexpr std::int64_t kTimerTick = 16;  // a timer may end this much early by a finer clock
+    for (std::size_t i = 0; i < repeated.size(); ++i)
+        EXPECT_GE(repeated[i] - pressed, button.FirstInterval() + std::int64_t(i) * button.NextInterval() - kTimerTick)
+            << i;
 }
 
 TEST_F(WindowTest, RepeatStopsWhenTheCaptureIsLost)
