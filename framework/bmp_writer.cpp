@@ -478,7 +478,7 @@ void WriteBmp(TStream& stream, const TTripleView& triples, TPoint at, int width,
     WriteBmpThrough(stream, width, height, width <= 0 || height <= 0, format, buffer, KeptWriteChunkSize,
                     [&](int y, std::uint8_t* out) {
                         const int source = y - at.Y;
-                        if (source < 0 || source >= triples.Height || from == to) {
+                        if (source < 0 || source >= triples.Height) {
                             std::memset(out, 0, row);
                             return;
                         }

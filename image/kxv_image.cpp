@@ -22,7 +22,6 @@ bool kxvImage::LoadBitmapFile(const std::string& fileName)
 {
     try {
         ColorDepth = 0;
-        PictureTriples = {};
         // Opened once: the header and the picture come from the same reads.
         TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
         TBufferedReadStream stream(file);
@@ -34,8 +33,10 @@ bool kxvImage::LoadBitmapFile(const std::string& fileName)
 
 // The file's depth and colour table, read ahead of its picture: on a failure the
 // picture keeps its old image while ColorDepth and Palette describe the file.
+// Every BMP load starts here, so the rows of an earlier one are let go here too.
 void kxvImage::TakeBitmapHeader(TStream& stream)
 {
+    PictureTriples = {};
     ColorDepth = 0;
     const std::int64_t start = stream.Position();
     TBitmapHeaderInfo header = ReadBitmapHeader(stream);
@@ -59,7 +60,6 @@ bool kxvImage::LoadBitmapStream(TStream& stream, const std::string& fileName)
 void kxvImage::LoadBitmapStream(TStream& stream)
 {
     stream.SetPosition(0);
-    PictureTriples = {};
     TakeBitmapHeader(stream);
     picture_.Bitmap().LoadFromStream(stream);
     PictureOrigin = {};
@@ -69,7 +69,6 @@ void kxvImage::LoadBitmapStream(TStream& stream)
 void kxvImage::LoadBitmapStream(TStream& stream, const TRect& region, TByteBuffer& rows)
 {
     stream.SetPosition(0);
-    PictureTriples = {};
     TakeBitmapHeader(stream);
     PictureOrigin = picture_.Bitmap().LoadFromStream(stream, region, rows);
     Invalidate();
@@ -78,7 +77,6 @@ void kxvImage::LoadBitmapStream(TStream& stream, const TRect& region, TByteBuffe
 void kxvImage::LoadBitmapStream(TStream& stream, const TRect& region, TByteBuffer& rows, TByteBuffer& gathered)
 {
     stream.SetPosition(0);
-    PictureTriples = {};
     TakeBitmapHeader(stream);
     // The crop is written at the depth the header gives: its rows are the
     // file's own only at 24 bits.

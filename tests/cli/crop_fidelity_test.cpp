@@ -18,6 +18,7 @@
 #include "framework/bmp_builder.h"
 #include "framework/bmp_decoder.h"
 #include "framework/byte_buffer.h"
+#include "framework/file_system.h"
 #include "framework/streams.h"
 #include "gif/gif_writer.h"
 #include "image/written_bmp.h"
@@ -55,6 +56,7 @@ public:
     }
     std::string RegionFailure() const { return regionImage_.FailureReason(); }
     std::string WholeOutput() { return TClipJob::OutputName(input_, wholeHost_.OutputDirectory()); }
+    std::string RegionOutput() { return TClipJob::OutputName(input_, regionHost_.OutputDirectory()); }
 
 private:
     bool Clip(TClipJob& job, TConsoleClipHost& host)
@@ -171,6 +173,22 @@ TEST(RegionCrop, AnUncompressedFileCutShortFailsWhereverItEnds)
         const auto unpadded = crop.Crop(ByteVector(full.begin(), full.end() - 1), middle);
         EXPECT_TRUE(unpadded.regionOk);
         EXPECT_EQ(unpadded.region, unpadded.whole);
+    }
+}
+
+TEST(RegionCrop, ACropLargerThanAnyBitmapFailsFromEitherLoadAndWritesNothing)
+{
+    // 20000 x 20000 pixels, past the bitmap limit, around a picture of 5 x 9:
+    // the whole picture's crop cannot be made, and the crop written from a
+    // 24-bit file's own rows must not become a 1.2 GB file instead.
+    RegionCrop crop("region_too_large");
+    const TRect huge{-10000, -10000, 10000, 10000};
+    for (const ByteVector& bytes : {MakeBmp(Layout24(false)), MakeBmp(Layout24(true))}) {
+        const auto result = crop.Crop(bytes, huge);
+        EXPECT_FALSE(result.wholeOk);
+        EXPECT_FALSE(result.regionOk);
+        EXPECT_EQ(crop.RegionFailure(), "");  // the load succeeded; the crop failed
+        EXPECT_FALSE(FileExists(crop.RegionOutput()));
     }
 }
 
