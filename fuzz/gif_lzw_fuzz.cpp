@@ -190,6 +190,17 @@ std::vector<std::uint8_t> LastRow(const std::vector<std::uint8_t>& pixels, std::
     return row;
 }
 
+// Whether a decode that ended without a fault left what the reference's pixels
+// say: the completed rows (no more than wanted), the incomplete row's column and
+// the decoder's row.
+bool EndsAsReference(const std::vector<std::uint8_t>& rows, int column, const std::vector<std::uint8_t>& lastRow,
+                     const std::vector<std::uint8_t>& pixels, std::size_t total, int width, std::size_t wanted)
+{
+    const std::size_t w = std::size_t(width), full = std::min(total / w, wanted);
+    return rows.size() == full * w && std::equal(rows.begin(), rows.end(), pixels.begin()) &&
+           std::size_t(column) == total % w && lastRow == LastRow(pixels, total, width);
+}
+
 void CheckDecoding(const std::uint8_t* data, std::size_t size, int minimumCodeSize, int width, std::size_t wanted)
 {
     TCustomMemoryStream memory(data, std::int64_t(size));
@@ -206,10 +217,7 @@ void CheckDecoding(const std::uint8_t* data, std::size_t size, int minimumCodeSi
     const std::size_t common = std::min(a.rows.size(), e.pixels.size());
     if (!std::equal(a.rows.begin(), a.rows.begin() + std::ptrdiff_t(common), e.pixels.begin())) std::abort();
     if (a.failed || width == 0) return;
-    const std::size_t rows = std::min(e.total / std::size_t(width), wanted);
-    if (a.rows.size() != rows * std::size_t(width) || std::size_t(a.column) != e.total % std::size_t(width) ||
-        a.lastRow != LastRow(e.pixels, e.total, width))
-        std::abort();
+    if (!EndsAsReference(a.rows, a.column, a.lastRow, e.pixels, e.total, width, wanted)) std::abort();
 }
 
 // The table's entry points: steps of (value low, value high, kind); kind's low
@@ -247,10 +255,7 @@ void CheckTable(const std::uint8_t* data, std::size_t size, int minimumCodeSize,
         }
         if (lzw.NextFreeCode() != r.next || lzw.CodeSize() != r.codeSize) std::abort();
     }
-    if (width == 0) return;
-    const std::size_t w = std::size_t(width), full = r.total / w;
-    if (rows.pixels != std::vector<std::uint8_t>(r.pixels.begin(), r.pixels.begin() + std::ptrdiff_t(full * w)) ||
-        std::size_t(lzw.Column()) != r.total % w || row != LastRow(r.pixels, r.total, width))
+    if (width > 0 && !EndsAsReference(rows.pixels, lzw.Column(), row, r.pixels, r.total, width, SIZE_MAX))
         std::abort();
 }
 
