@@ -24,8 +24,12 @@ TEST(MainFormDescription, WindowAndControlsAsTheLayoutGivesThem)
         SCOPED_TRACE(c.Name);
         EXPECT_TRUE(byName.emplace(c.Name, &c).second) << "named twice";
         // A parent comes before its children, so the window can be built in order.
-        if (!c.Parent.empty()) EXPECT_TRUE(byName.count(c.Parent)) << "parent " << c.Parent;
-        if (c.TabOrder >= 0) EXPECT_TRUE(tabOrders[c.Parent].insert(c.TabOrder).second) << "tab order taken";
+        if (!c.Parent.empty()) {
+            EXPECT_TRUE(byName.count(c.Parent)) << "parent " << c.Parent;
+        }
+        if (c.TabOrder >= 0) {
+            EXPECT_TRUE(tabOrders[c.Parent].insert(c.TabOrder).second) << "tab order taken";
+        }
     }
     ASSERT_TRUE(byName.count(form.ActiveControl));
     // Graphic controls take no focus.
