@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <vector>
+
+#include "test_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -28,9 +29,8 @@ int main(int argc, char** argv)
     }
     std::sort(inputs.begin(), inputs.end());
     for (const auto& path : inputs) {
-        std::ifstream file(path, std::ios::binary);
-        std::vector<std::uint8_t> bytes(std::filesystem::file_size(path, error));
-        if (error || !file.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()))) {
+        const std::vector<std::uint8_t> bytes = ReadAll(path.string());
+        if (bytes.size() != std::filesystem::file_size(path, error) || error) {
             std::fprintf(stderr, "cannot read %s\n", path.c_str());
             return 1;
         }

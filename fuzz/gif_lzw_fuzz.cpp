@@ -38,13 +38,13 @@ public:
         codeSize = resetSize_;
         next = clear_ + 2;
     }
-    bool Add(int prefix, std::uint8_t suffix)
+    // A full table takes no more entries.
+    void Add(int prefix, std::uint8_t suffix)
     {
-        if (next >= kxGifLzw::TableSize) return false;
+        if (next >= kxGifLzw::TableSize) return;
         const Entry& p = table_[std::size_t(prefix)];
         table_[std::size_t(next++)] = {prefix, suffix, p.first, p.length + 1};
         if (next >= (1 << codeSize) && codeSize < 12) ++codeSize;
-        return true;
     }
     std::uint8_t First(int code) const { return table_[std::size_t(code)].first; }
     void Write(int code, bool keep)

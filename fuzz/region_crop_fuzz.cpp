@@ -19,6 +19,7 @@
 #include "cli/clip_image.h"
 #include "cli/console_clip_host.h"
 #include "fuzz/bmp_picture_size.h"
+#include "test_support.h"
 
 namespace {
 
@@ -26,18 +27,6 @@ std::string Scratch(const std::string& name)
 {
     const char* dir = std::getenv("TMPDIR");
     return std::string(dir && *dir ? dir : "/tmp") + "/region_crop_fuzz." + std::to_string(getpid()) + name;
-}
-
-std::vector<std::uint8_t> ReadBack(const std::string& path)
-{
-    std::vector<std::uint8_t> bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::uint8_t block[1 << 16];
-        for (std::size_t got; (got = std::fread(block, 1, sizeof block, f)) > 0;)
-            bytes.insert(bytes.end(), block, block + got);
-        std::fclose(f);
-    }
-    return bytes;
 }
 
 // The fuzz build's bitmap limit. Pictures above it are refused whole there, but
@@ -67,7 +56,7 @@ struct Cropper {
         const std::string output = TClipJob::OutputName(input, directory);
         std::remove(output.c_str());
         job.ClipRect = rect;
-        return job.ClipFile(input) ? ReadBack(output) : std::vector<std::uint8_t>{};
+        return job.ClipFile(input) ? ReadAll(output) : std::vector<std::uint8_t>{};
     }
     std::string directory;
     TConsoleClipHost host;
